@@ -1,0 +1,184 @@
+#include "app/GlimwickDlg.h"
+
+#include "app/TrayLibrary.h"
+#include "frame/PaintDC.h"
+#include "frame/String.h"
+#include "frame/WinApp.h"
+#include "res/resource.h"
+
+// Exported by user32 but declared in no header of the tool chain.
+extern "C" BOOL WINAPI WINNLSEnableIME(HWND hWnd, BOOL bEnable);
+
+namespace
+{
+const char kSettingsKey[] = "Software\\MOSS-HARK\\Glimwick";
+
+// The stored "Interval" index; 0 when it is missing or not a 4-byte DWORD.
+DWORD ReadIntervalIndex()
+{
+    DWORD dwType = 0;
+    DWORD dwValue = 0;
+    DWORD cbValue = sizeof dwValue;
+    HKEY hKey = NULL;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
+        return 0;
+    const LONG lResult = ::RegQueryValueExA(hKey, "Interval", NULL, &dwType,
+                                            reinterpret_cast<BYTE*>(&dwValue), &cbValue);
+    ::RegCloseKey(hKey);
+    if (lResult != ERROR_SUCCESS || dwType != REG_DWORD || cbValue != sizeof dwValue)
+        return 0;
+    return dwValue;
+}
+} // namespace
+
+CGlimwickDlg::CGlimwickDlg(CWnd* pParent)
+    : CDialog(IDD_GLIMWICK_DIALOG, pParent),
+      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
+{
+}
+
+CGlimwickDlg::~CGlimwickDlg()
+{
+    SillbeckStop();
+    m_bTrackerStarted = 0;
+    if (m_hWnd)
+        KillTimer(TIMER_ANIMATE);
+}
+
+UINT CGlimwickDlg::ReminderPeriod(DWORD nIndex)
+{
+    static const UINT kPeriods[INTERVAL_NONE] = {
+        10 * 60 * 1000, 30 * 60 * 1000, 60 * 60 * 1000, 2 * 60 * 60 * 1000, 3 * 60 * 60 * 1000,
+    };
+    return nIndex < INTERVAL_NONE ? kPeriods[nIndex] : 0;
+}
+
+BOOL CGlimwickDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    WINNLSEnableIME(m_hWnd, FALSE);
+
+    HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE);
+    if (hSysMenu)
+    {
+        CString strAboutMenu;
+        strAboutMenu.LoadString(IDS_ABOUTBOX);
+        if (!strAboutMenu.IsEmpty())
+        {
+            ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, NULL);
+            ::AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAboutMenu);
+        }
+    }
+
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    m_bTrackerStarted = 0;
+    m_bIconFound = FALSE;
+    m_nDozeStage = 0;
+    m_nStillTicks = 0;
+
+    SetTimer(TIMER_TRAYWATCH, TRAYWATCH_PERIOD);
+    OnTrackerStart();
+    ApplyInterval();
+    return TRUE;
+}
+
+BOOL CGlimwickDlg::DestroyWindow()
+{
+    static const UINT_PTR kTimers[] = {
+        TIMER_ANIMATE, TIMER_RETRY, TIMER_TRAYWATCH, TIMER_HIDEBALLOON, TIMER_REMINDER,
+    };
+    if (m_hWnd)
+    {
+        for (UINT_PTR nTimer : kTimers)
+            KillTimer(nTimer);
+    }
+    return CDialog::DestroyWindow();
+}
+
+LRESULT CGlimwickDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_COMMAND:
+        if (HIWORD(wParam) == 0 && OnCommand(LOWORD(wParam)))
+            return 0;
+        break;
+    case WM_PAINT:
+        if (IsIconic())
+        {
+            OnPaintIconic();
+            return 0;
+        }
+        break;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(m_hIcon);
+    case WM_APP:
+        OnTrayReport(wParam, lParam);
+        break;
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+BOOL CGlimwickDlg::OnCommand(UINT nID)
+{
+    switch (nID)
+    {
+    case IDC_RELOAD_INTERVAL:
+        ApplyInterval();
+        return TRUE;
+    case IDC_TRACKER_START:
+        OnTrackerStart();
+        return TRUE;
+    case IDC_TRACKER_STOP:
+        OnTrackerStop();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CGlimwickDlg::OnTrackerStart()
+{
+    m_bTrackerStarted = SillbeckStart();
+    if (m_bTrackerStarted)
+        SetTimer(TIMER_ANIMATE, ANIMATE_PERIOD);
+}
+
+void CGlimwickDlg::OnTrackerStop()
+{
+    SillbeckStop();
+    m_bTrackerStarted = 0;
+    if (m_hWnd)
+        KillTimer(TIMER_ANIMATE);
+}
+
+void CGlimwickDlg::OnTrayReport(WPARAM wParam, LPARAM lParam)
+{
+    // Each edge travels as an unsigned 16-bit number.
+    const RECT rc = {
+        static_cast<LONG>(LOWORD(wParam)), static_cast<LONG>(HIWORD(wParam)),
+        static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam)),
+    };
+    if (!::EqualRect(&rc, &m_rcReported))
+        m_rcReported = rc;
+}
+
+void CGlimwickDlg::ApplyInterval()
+{
+    const UINT nPeriod = ReminderPeriod(ReadIntervalIndex());
+    KillTimer(TIMER_REMINDER);
+    if (nPeriod)
+        SetTimer(TIMER_REMINDER, nPeriod);
+}
+
+void CGlimwickDlg::OnPaintIconic()
+{
+    CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    RECT rc;
+    GetClientRect(&rc);
+    const int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}

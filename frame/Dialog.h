@@ -1,0 +1,37 @@
+#ifndef GLIMWICK_FRAME_DIALOG_H
+#define GLIMWICK_FRAME_DIALOG_H
+
+#include "frame/Wnd.h"
+
+// A dialog from a template of the program's resources. Modal and modeless
+// use are the same class: DoModal creates it with its owner disabled and runs
+// a modal loop until OK or Cancel end the loop; Create makes it modeless, and
+// then OK or Cancel destroy the window.
+class CDialog : public CWnd
+{
+public:
+    explicit CDialog(UINT nIDTemplate, CWnd* pParent = nullptr);
+
+    // Modeless creation; FALSE if the window could not be created.
+    BOOL Create(UINT nIDTemplate, CWnd* pParent = nullptr);
+    // Returns the code given to EndDialog, or -1 if the dialog could not be
+    // created or its window went away.
+    INT_PTR DoModal();
+    void EndDialog(int nResult);
+
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+
+private:
+    static INT_PTR CALLBACK StaticDialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    BOOL CreateFromTemplate(HWND hWndOwner);
+};
+
+#endif

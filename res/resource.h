@@ -1,0 +1,28 @@
+#ifndef GLIMWICK_RES_RESOURCE_H
+#define GLIMWICK_RES_RESOURCE_H
+
+// Identifiers shared by the resource script and the program.
+
+// The caption of the hidden controller: how a second process finds the
+// running instance.
+#define GLIMWICK_MARKER_TITLE "__@GLIMWICK@20010817@__"
+
+#define IDR_MAINFRAME 128
+#define IDI_IDLE 129
+#define IDR_TRAYMENU 129
+
+#define IDS_ABOUTBOX 101
+
+#define IDD_GLIMWICK_DIALOG 102
+
+// Commands of the controller: tray menu items and the controller's own
+// command buttons, which other processes may post.
+#define ID_MENU_ABOUT 32771
+#define ID_MENU_SETTINGS 32772
+#define ID_MENU_LOUPE 32773
+#define ID_MENU_ADVICE 32774
+#define IDC_RELOAD_INTERVAL 1004
+#define IDC_TRACKER_START 1007
+#define IDC_TRACKER_STOP 1008
+
+#endif

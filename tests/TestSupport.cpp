@@ -1,0 +1,140 @@
+#include "tests/TestSupport.h"
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+void PumpMessages(DWORD nMilliseconds)
+{
+    PumpUntil([] { return false; }, nMilliseconds);
+}
+
+bool PumpUntil(const std::function<bool()>& pred, DWORD nMilliseconds)
+{
+    const ULONGLONG tEnd = ::GetTickCount64() + nMilliseconds;
+    for (;;)
+    {
+        MSG msg;
+        while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+        {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        if (pred())
+            return true;
+        const ULONGLONG tNow = ::GetTickCount64();
+        if (tNow >= tEnd)
+            return false;
+        ::MsgWaitForMultipleObjects(0, NULL, FALSE, static_cast<DWORD>(tEnd - tNow < 20 ? tEnd - tNow : 20),
+                                    QS_ALLINPUT);
+    }
+}
+
+bool WaitUntil(const std::function<bool()>& pred, DWORD nMilliseconds)
+{
+    const ULONGLONG tEnd = ::GetTickCount64() + nMilliseconds;
+    while (!pred())
+    {
+        if (::GetTickCount64() >= tEnd)
+            return false;
+        ::Sleep(20);
+    }
+    return true;
+}
+
+std::string ProgramFolder()
+{
+    char szPath[MAX_PATH];
+    const DWORD n = ::GetModuleFileNameA(NULL, szPath, MAX_PATH);
+    std::string strPath(szPath, n);
+    return strPath.substr(0, strPath.find_last_of('\\') + 1);
+}
+
+namespace
+{
+HANDLE OpenOutput(const std::string& strFile)
+{
+    if (strFile.empty())
+        return NULL;
+    SECURITY_ATTRIBUTES sa = {sizeof sa, NULL, TRUE};
+    HANDLE h = ::CreateFileA(strFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    return h == INVALID_HANDLE_VALUE ? NULL : h;
+}
+} // namespace
+
+CChildProcess::~CChildProcess()
+{
+    Kill();
+}
+
+bool CChildProcess::Start(const std::string& strCommandLine, const std::string& strOutFile,
+                          const std::string& strErrFile)
+{
+    Kill();
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    HANDLE hOut = OpenOutput(strOutFile);
+    HANDLE hErr = OpenOutput(strErrFile);
+    if (hOut || hErr)
+    {
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+        si.hStdOutput = hOut ? hOut : ::GetStdHandle(STD_OUTPUT_HANDLE);
+        si.hStdError = hErr ? hErr : ::GetStdHandle(STD_ERROR_HANDLE);
+    }
+    std::vector<char> cmd(strCommandLine.begin(), strCommandLine.end());
+    cmd.push_back('\0');
+    PROCESS_INFORMATION pi = {};
+    const BOOL bOk = ::CreateProcessA(NULL, cmd.data(), NULL, NULL, hOut || hErr, 0, NULL, NULL, &si, &pi);
+    if (hOut)
+        ::CloseHandle(hOut);
+    if (hErr)
+        ::CloseHandle(hErr);
+    if (!bOk)
+        return false;
+    ::CloseHandle(pi.hThread);
+    m_hProcess = pi.hProcess;
+    m_dwId = pi.dwProcessId;
+    return true;
+}
+
+bool CChildProcess::WaitForExit(DWORD nMilliseconds)
+{
+    return m_hProcess && ::WaitForSingleObject(m_hProcess, nMilliseconds) == WAIT_OBJECT_0;
+}
+
+DWORD CChildProcess::ExitCode() const
+{
+    DWORD dwCode = STILL_ACTIVE;
+    if (m_hProcess)
+        ::GetExitCodeProcess(m_hProcess, &dwCode);
+    return dwCode;
+}
+
+bool CChildProcess::IsRunning() const
+{
+    return m_hProcess && ::WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void CChildProcess::Kill()
+{
+    if (!m_hProcess)
+        return;
+    if (IsRunning())
+    {
+        ::TerminateProcess(m_hProcess, 99);
+        ::WaitForSingleObject(m_hProcess, 5000);
+    }
+    ::CloseHandle(m_hProcess);
+    m_hProcess = NULL;
+    m_dwId = 0;
+}
+
+std::string ReadWholeFile(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}

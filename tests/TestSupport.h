@@ -1,0 +1,48 @@
+#ifndef GLIMWICK_TESTS_TESTSUPPORT_H
+#define GLIMWICK_TESTS_TESTSUPPORT_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// Dispatches this thread's messages for about nMilliseconds.
+void PumpMessages(DWORD nMilliseconds);
+// Dispatches messages until pred holds or nMilliseconds passed; returns pred.
+bool PumpUntil(const std::function<bool()>& pred, DWORD nMilliseconds);
+// Sleeps in short steps until pred holds or nMilliseconds passed.
+bool WaitUntil(const std::function<bool()>& pred, DWORD nMilliseconds);
+
+// The folder of the running test program (the build folder), with a
+// trailing backslash.
+std::string ProgramFolder();
+
+// A child process, ended and waited for when the object goes.
+class CChildProcess
+{
+public:
+    CChildProcess() = default;
+    ~CChildProcess();
+    CChildProcess(const CChildProcess&) = delete;
+    CChildProcess& operator=(const CChildProcess&) = delete;
+
+    // Starts the command line; stdout and stderr go to the files given
+    // (when not empty). FALSE if the process could not be started.
+    bool Start(const std::string& strCommandLine, const std::string& strOutFile = std::string(),
+               const std::string& strErrFile = std::string());
+    // TRUE when the process ended within nMilliseconds.
+    bool WaitForExit(DWORD nMilliseconds);
+    DWORD ExitCode() const;
+    bool IsRunning() const;
+    DWORD Id() const { return m_dwId; }
+    void Kill();
+
+private:
+    HANDLE m_hProcess = NULL;
+    DWORD m_dwId = 0;
+};
+
+// Reads a whole file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& strPath);
+
+#endif

@@ -1,0 +1,208 @@
+// The real Glimwick.exe in the virtual desktop: single instance, exit,
+// the uninstaller's switch, and a start without the tray library.
+#include "res/resource.h"
+#include "tests/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+const DWORD kStartTimeout = 15000;
+
+HWND FindMarker()
+{
+    return ::FindWindowA(NULL, GLIMWICK_MARKER_TITLE);
+}
+
+std::string Quoted(const std::string& s)
+{
+    return "\"" + s + "\"";
+}
+
+std::string ProgramPath()
+{
+    return ProgramFolder() + "Glimwick.exe";
+}
+
+class StartupTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // A leftover instance of an earlier run would answer for ours.
+        if (HWND hWnd = FindMarker())
+        {
+            ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+            WaitUntil([] { return FindMarker() == NULL; }, 5000);
+        }
+        ASSERT_EQ(nullptr, FindMarker());
+    }
+
+    // Starts the program and waits for its marker window.
+    HWND StartInstance(CChildProcess& proc, const std::string& strProgram = ProgramPath())
+    {
+        if (!proc.Start(Quoted(strProgram)))
+            return NULL;
+        HWND hWnd = NULL;
+        WaitUntil([&] { return (hWnd = FindMarker()) != NULL || !proc.IsRunning(); }, kStartTimeout);
+        return hWnd;
+    }
+};
+
+DWORD WindowProcessId(HWND hWnd)
+{
+    DWORD dwPid = 0;
+    ::GetWindowThreadProcessId(hWnd, &dwPid);
+    return dwPid;
+}
+} // namespace
+
+TEST_F(StartupTest, MarkerWindowExistsAndIsNeverVisible)
+{
+    CChildProcess proc;
+    HWND hWnd = StartInstance(proc);
+    ASSERT_NE(nullptr, hWnd);
+    EXPECT_EQ(proc.Id(), WindowProcessId(hWnd));
+    for (int i = 0; i < 10; ++i)
+    {
+        EXPECT_FALSE(::IsWindowVisible(hWnd));
+        ::Sleep(100);
+    }
+    char szClass[32] = {};
+    ::GetClassNameA(hWnd, szClass, sizeof szClass);
+    EXPECT_STREQ("#32770", szClass) << "the controller is a dialog";
+    ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(proc.WaitForExit(5000));
+}
+
+TEST_F(StartupTest, SecondStartEndsAtOnceAndLeavesTheFirst)
+{
+    CChildProcess first;
+    HWND hWnd = StartInstance(first);
+    ASSERT_NE(nullptr, hWnd);
+
+    CChildProcess second;
+    ASSERT_TRUE(second.Start(Quoted(ProgramPath())));
+    EXPECT_TRUE(second.WaitForExit(kStartTimeout));
+    EXPECT_EQ(0u, second.ExitCode());
+    EXPECT_TRUE(first.IsRunning());
+    EXPECT_EQ(hWnd, FindMarker()) << "the first instance's window is untouched";
+
+    ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(first.WaitForExit(5000));
+}
+
+TEST_F(StartupTest, PostedExitEndsTheProcess)
+{
+    CChildProcess proc;
+    HWND hWnd = StartInstance(proc);
+    ASSERT_NE(nullptr, hWnd);
+    ASSERT_TRUE(::PostMessageA(hWnd, WM_COMMAND, IDOK, 0));
+    ASSERT_TRUE(proc.WaitForExit(5000));
+    EXPECT_EQ(0u, proc.ExitCode());
+    EXPECT_EQ(nullptr, FindMarker());
+}
+
+TEST_F(StartupTest, UnregistSwitchClosesTheRunningInstance)
+{
+    const char* const kSwitches[] = {"/UNREGIST", "/unregist", "/UnRegistAll", "-x /unregistered"};
+    for (const char* pszSwitch : kSwitches)
+    {
+        CChildProcess instance;
+        ASSERT_NE(nullptr, StartInstance(instance)) << pszSwitch;
+        CChildProcess uninstaller;
+        ASSERT_TRUE(uninstaller.Start(Quoted(ProgramPath()) + " " + pszSwitch));
+        // One post, then a second's sleep: the instance is gone well before
+        // the uninstaller looks again.
+        EXPECT_TRUE(instance.WaitForExit(3000)) << pszSwitch;
+        EXPECT_TRUE(uninstaller.WaitForExit(kStartTimeout)) << pszSwitch;
+        EXPECT_EQ(0u, uninstaller.ExitCode()) << pszSwitch;
+    }
+}
+
+TEST_F(StartupTest, UnregistWithoutInstanceStartsNothing)
+{
+    CChildProcess uninstaller;
+    ASSERT_TRUE(uninstaller.Start(Quoted(ProgramPath()) + " /unregist"));
+    bool bMarkerSeen = false;
+    WaitUntil([&] {
+        bMarkerSeen = bMarkerSeen || FindMarker() != NULL;
+        return !uninstaller.IsRunning();
+    }, kStartTimeout);
+    EXPECT_FALSE(uninstaller.IsRunning());
+    EXPECT_FALSE(bMarkerSeen) << "the uninstall path creates no window";
+}
+
+namespace
+{
+// A stand-in instance that counts exit requests and never closes.
+class CStubbornInstance
+{
+public:
+    CStubbornInstance()
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = ::GetModuleHandleA(NULL);
+        wc.lpszClassName = "GlimwickStubbornInstance";
+        ::RegisterClassA(&wc);
+        m_hWnd = ::CreateWindowExA(0, wc.lpszClassName, GLIMWICK_MARKER_TITLE, WS_POPUP, 0, 0, 1, 1, NULL, NULL,
+                                   wc.hInstance, NULL);
+        ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~CStubbornInstance() { ::DestroyWindow(m_hWnd); }
+
+    HWND m_hWnd;
+    std::vector<ULONGLONG> m_exitRequests;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* pThis = reinterpret_cast<CStubbornInstance*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+        if (pThis && message == WM_COMMAND && wParam == IDOK && lParam == 0)
+        {
+            pThis->m_exitRequests.push_back(::GetTickCount64());
+            return 0;
+        }
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    }
+};
+} // namespace
+
+TEST_F(StartupTest, UnregistAsksAStubbornInstanceExactlyTwice)
+{
+    CStubbornInstance stub;
+    ASSERT_NE(nullptr, stub.m_hWnd);
+    CChildProcess uninstaller;
+    ASSERT_TRUE(uninstaller.Start(Quoted(ProgramPath()) + " /UNREGIST"));
+    EXPECT_TRUE(PumpUntil([&] { return !uninstaller.IsRunning(); }, kStartTimeout));
+    PumpMessages(200);
+    ASSERT_EQ(2u, stub.m_exitRequests.size());
+    const ULONGLONG nGap = stub.m_exitRequests[1] - stub.m_exitRequests[0];
+    EXPECT_GE(nGap, 900u) << "a second between the two requests";
+}
+
+TEST_F(StartupTest, StartsWithoutTheTrayLibrary)
+{
+    // A folder of its own with the program and no Sillbeck.dll.
+    const std::string strFolder = ProgramFolder() + "without-library";
+    ::CreateDirectoryA(strFolder.c_str(), NULL);
+    const std::string strCopy = strFolder + "\\Glimwick.exe";
+    ASSERT_TRUE(::CopyFileA(ProgramPath().c_str(), strCopy.c_str(), FALSE));
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((strFolder + "\\Sillbeck.dll").c_str()));
+
+    CChildProcess proc;
+    HWND hWnd = StartInstance(proc, strCopy);
+    ASSERT_NE(nullptr, hWnd);
+    // Requests for the absent tracker are harmless.
+    ::PostMessageA(hWnd, WM_COMMAND, IDC_TRACKER_START, 0);
+    ::PostMessageA(hWnd, WM_COMMAND, IDC_TRACKER_STOP, 0);
+    ::Sleep(300);
+    EXPECT_TRUE(proc.IsRunning());
+    ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(proc.WaitForExit(5000));
+    ::DeleteFileA(strCopy.c_str());
+    ::RemoveDirectoryA(strFolder.c_str());
+}

@@ -1,0 +1,145 @@
+// Sillbeck.dll as the program uses it: by ordinal, from any thread, and the
+// program's binding when the library or its entries are missing.
+#include "app/TrayLibrary.h"
+#include "tests/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace
+{
+typedef int(__cdecl* GetRectFn)(RECT*);
+
+std::string LibraryPath()
+{
+    return ProgramFolder() + "Sillbeck.dll";
+}
+
+// Where the library must find the notification area.
+RECT ExpectedTrayRect()
+{
+    RECT rc = {};
+    HWND hTray = ::FindWindowA("Shell_TrayWnd", NULL);
+    HWND hNotify = hTray ? ::FindWindowExA(hTray, NULL, "TrayNotifyWnd", NULL) : NULL;
+    ::GetWindowRect(hNotify ? hNotify : hTray, &rc);
+    return rc;
+}
+
+class CLoadedLibrary
+{
+public:
+    explicit CLoadedLibrary(const std::string& strPath) : m_h(::LoadLibraryA(strPath.c_str())) {}
+    ~CLoadedLibrary()
+    {
+        if (m_h)
+            ::FreeLibrary(m_h);
+    }
+    HMODULE m_h;
+};
+} // namespace
+
+TEST(SillbeckDll, ExportsOnlyOrdinalsTenTwentyThirty)
+{
+    CLoadedLibrary lib(LibraryPath());
+    ASSERT_NE(nullptr, lib.m_h);
+    for (WORD n = 1; n <= 40; ++n)
+    {
+        const bool bExpected = n == 10 || n == 20 || n == 30;
+        EXPECT_EQ(bExpected, ::GetProcAddress(lib.m_h, MAKEINTRESOURCEA(n)) != NULL) << "ordinal " << n;
+    }
+    // No entry has a name.
+    const BYTE* pBase = reinterpret_cast<const BYTE*>(lib.m_h);
+    const IMAGE_NT_HEADERS* pNt =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(pBase + reinterpret_cast<const IMAGE_DOS_HEADER*>(pBase)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = pNt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    ASSERT_NE(0u, dir.VirtualAddress);
+    const IMAGE_EXPORT_DIRECTORY* pExports =
+        reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(pBase + dir.VirtualAddress);
+    EXPECT_EQ(0u, pExports->NumberOfNames);
+    EXPECT_EQ(nullptr, ::GetProcAddress(lib.m_h, "SillbeckGetTrayRect"));
+}
+
+TEST(SillbeckDll, RectangleIsTheNotificationAreaOnEveryThread)
+{
+    const RECT rcExpected = ExpectedTrayRect();
+    ASSERT_FALSE(::IsRectEmpty(&rcExpected)) << "the virtual desktop has a taskbar";
+    ASSERT_TRUE(CTrayLibrary::Bind(LibraryPath().c_str()));
+
+    RECT rcMain = {};
+    ASSERT_NE(0, SillbeckGetTrayRect(&rcMain));
+    EXPECT_TRUE(::EqualRect(&rcExpected, &rcMain));
+
+    // The locator asks from its worker while the main thread waits.
+    RECT rcWorker[3] = {};
+    int nResults[3] = {};
+    std::thread worker([&] {
+        for (int i = 0; i < 3; ++i)
+            nResults[i] = SillbeckGetTrayRect(&rcWorker[i]);
+    });
+    worker.join();
+    for (int i = 0; i < 3; ++i)
+    {
+        EXPECT_NE(0, nResults[i]);
+        EXPECT_TRUE(::EqualRect(&rcMain, &rcWorker[i])) << "call " << i << " while nothing moved";
+    }
+    CTrayLibrary::Unbind();
+}
+
+TEST(SillbeckDll, StartAndStopAreHarmlessAtAnyTime)
+{
+    ASSERT_TRUE(CTrayLibrary::Bind(LibraryPath().c_str()));
+    EXPECT_TRUE(CTrayLibrary::IsBound());
+    SillbeckStop();
+    SillbeckStop();
+    EXPECT_NE(0, SillbeckStart());
+    EXPECT_NE(0, SillbeckStart());
+    SillbeckStop();
+    RECT rc = {};
+    EXPECT_NE(0, SillbeckGetTrayRect(&rc));
+    EXPECT_EQ(0, SillbeckGetTrayRect(nullptr));
+    CTrayLibrary::Unbind();
+}
+
+TEST(TrayLibraryBinding, MissingLibraryMeansNotStartedAndNoRectangle)
+{
+    CTrayLibrary::Unbind();
+    EXPECT_FALSE(CTrayLibrary::Bind((ProgramFolder() + "NoSuchLibrary.dll").c_str()));
+    EXPECT_FALSE(CTrayLibrary::IsBound());
+    EXPECT_EQ(0, SillbeckStart());
+    SillbeckStop();
+    RECT rc = {1, 2, 3, 4};
+    EXPECT_EQ(0, SillbeckGetTrayRect(&rc));
+    EXPECT_EQ(1, rc.left) << "the rectangle is left alone";
+    EXPECT_EQ(4, rc.bottom);
+}
+
+TEST(TrayLibraryBinding, ModuleWithoutTheOrdinalsIsNotBound)
+{
+    // The program file exports nothing.
+    EXPECT_FALSE(CTrayLibrary::Bind((ProgramFolder() + "glimctl.exe").c_str()));
+    EXPECT_FALSE(CTrayLibrary::IsBound());
+    EXPECT_EQ(0, SillbeckStart());
+}
+
+TEST(TrayLibraryBinding, DefaultIsTheLibraryBesideTheProgram)
+{
+    ASSERT_TRUE(CTrayLibrary::Bind());
+    EXPECT_TRUE(CTrayLibrary::IsBound());
+    CTrayLibrary::Unbind();
+    EXPECT_FALSE(CTrayLibrary::IsBound());
+}
+
+TEST(TrayLibraryBinding, JapaneseFolderName)
+{
+    // 表 ends in the byte of a backslash.
+    const std::string strFolder = ProgramFolder() + "表示テスト";
+    ::CreateDirectoryA(strFolder.c_str(), NULL);
+    const std::string strCopy = strFolder + "\\Sillbeck.dll";
+    ASSERT_TRUE(::CopyFileA(LibraryPath().c_str(), strCopy.c_str(), FALSE));
+    EXPECT_TRUE(CTrayLibrary::Bind(strCopy.c_str()));
+    EXPECT_TRUE(CTrayLibrary::IsBound());
+    CTrayLibrary::Unbind();
+    ::DeleteFileA(strCopy.c_str());
+    ::RemoveDirectoryA(strFolder.c_str());
+}
