@@ -1,6 +1,7 @@
 #include "app/GlimwickDlg.h"
 
 #include "app/TrayLibrary.h"
+#include "diag/Log.h"
 #include "frame/PaintDC.h"
 #include "frame/String.h"
 #include "frame/WinApp.h"
@@ -12,6 +13,11 @@ extern "C" BOOL WINAPI WINNLSEnableIME(HWND hWnd, BOOL bEnable);
 namespace
 {
 const char kSettingsKey[] = "Software\\MOSS-HARK\\Glimwick";
+
+// The group icons of m_hFrames, in frame order.
+const UINT kFrameIcons[CGlimwickDlg::FRAME_COUNT] = {
+    133, 132, 157, 142, 143, 144, 145, 146, 147, 148, 149, 150, 151, 152, 153, 154, 155, 130, 131,
+};
 
 // The stored "Interval" index; 0 when it is missing or not a 4-byte DWORD.
 DWORD ReadIntervalIndex()
@@ -33,7 +39,8 @@ DWORD ReadIntervalIndex()
 
 CGlimwickDlg::CGlimwickDlg(CWnd* pParent)
     : CDialog(IDD_GLIMWICK_DIALOG, pParent),
-      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
+      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_hStopSearch(::CreateEventA(NULL, TRUE, FALSE, NULL))
 {
 }
 
@@ -43,6 +50,8 @@ CGlimwickDlg::~CGlimwickDlg()
     m_bTrackerStarted = 0;
     if (m_hWnd)
         KillTimer(TIMER_ANIMATE);
+    if (m_hStopSearch)
+        ::CloseHandle(m_hStopSearch);
 }
 
 UINT CGlimwickDlg::ReminderPeriod(DWORD nIndex)
@@ -73,11 +82,19 @@ BOOL CGlimwickDlg::OnInitDialog()
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
+    HINSTANCE hInst = AfxGetResourceHandle();
+    m_hIconIdle = static_cast<HICON>(::LoadImageA(hInst, MAKEINTRESOURCEA(IDI_IDLE), IMAGE_ICON, 16, 16, LR_SHARED));
+    for (int i = 0; i < FRAME_COUNT; ++i)
+        m_hFrames[i] = static_cast<HICON>(
+            ::LoadImageA(hInst, MAKEINTRESOURCEA(kFrameIcons[i]), IMAGE_ICON, 16, 16, LR_SHARED));
+
     m_bTrackerStarted = 0;
     m_bIconFound = FALSE;
     m_nDozeStage = 0;
     m_nStillTicks = 0;
 
+    m_trayIcon.CreateTray(this, IDR_TRAYMENU, m_hIconIdle, TRUE, 0);
+    m_trayIcon.SetTrayIcon(m_hIconIdle);
     SetTimer(TIMER_TRAYWATCH, TRAYWATCH_PERIOD);
     OnTrackerStart();
     ApplyInterval();
@@ -94,6 +111,7 @@ BOOL CGlimwickDlg::DestroyWindow()
         for (UINT_PTR nTimer : kTimers)
             KillTimer(nTimer);
     }
+    m_trayIcon.ShowTrayIcon(FALSE);
     return CDialog::DestroyWindow();
 }
 
@@ -104,6 +122,9 @@ LRESULT CGlimwickDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         if (HIWORD(wParam) == 0 && OnCommand(LOWORD(wParam)))
             return 0;
+        break;
+    case WM_TIMER:
+        OnTimer(wParam);
         break;
     case WM_PAINT:
         if (IsIconic())
@@ -138,6 +159,38 @@ BOOL CGlimwickDlg::OnCommand(UINT nID)
     return FALSE;
 }
 
+void CGlimwickDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    switch (nIDEvent)
+    {
+    case TIMER_ANIMATE:
+        AnimateTick();
+        break;
+    case TIMER_RETRY:
+        KillTimer(TIMER_RETRY);
+        WriteLog("FEILD FIND\n");
+        StartIconSearch();
+        break;
+    case TIMER_TRAYWATCH:
+        OnTrayWatch();
+        break;
+    }
+}
+
+void CGlimwickDlg::OnTrayWatch()
+{
+    RECT rc;
+    if (!SillbeckGetTrayRect(&rc))
+        return;
+    // The worker stores the new rectangle; a failed search empties it, so
+    // the next tick searches again.
+    if (!::EqualRect(&rc, &m_rcTrayArea))
+    {
+        WriteLog("TRAY MOVE FIND\n");
+        StartIconSearch();
+    }
+}
+
 void CGlimwickDlg::OnTrackerStart()
 {
     m_bTrackerStarted = SillbeckStart();
@@ -161,7 +214,11 @@ void CGlimwickDlg::OnTrayReport(WPARAM wParam, LPARAM lParam)
         static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam)),
     };
     if (!::EqualRect(&rc, &m_rcReported))
+    {
         m_rcReported = rc;
+        WriteLog("WM_APP FIND\n");
+        StartIconSearch();
+    }
 }
 
 void CGlimwickDlg::ApplyInterval()

@@ -1,11 +1,13 @@
 #ifndef GLIMWICK_APP_GLIMWICKDLG_H
 #define GLIMWICK_APP_GLIMWICKDLG_H
 
+#include "app/TrayIcon.h"
 #include "frame/Dialog.h"
 
 // The hidden controller: the program's hub. It is never shown; its caption
 // is the marker by which other processes find the running instance, and its
-// modal loop is the program's main loop.
+// modal loop is the program's main loop. It owns the tray icon, finds the
+// icon on screen and animates the eyes in it.
 class CGlimwickDlg : public CDialog
 {
 public:
@@ -16,6 +18,7 @@ public:
     static constexpr UINT_PTR TIMER_REMINDER = 1000;
     static constexpr UINT_PTR TIMER_HIDEBALLOON = 2000;
     static constexpr UINT ANIMATE_PERIOD = 200;
+    static constexpr UINT RETRY_PERIOD = 10000;
     static constexpr UINT TRAYWATCH_PERIOD = 30000;
 
     // The About item appended to the system menu.
@@ -23,6 +26,29 @@ public:
 
     // The "Interval" index with no reminder; indices past it mean none too.
     static constexpr DWORD INTERVAL_NONE = 5;
+
+    // Positions in m_hFrames.
+    enum Frame
+    {
+        FRAME_OPEN = 0,       // open eyes, pupils painted by the program
+        FRAME_SHUT = 1,       // the blink
+        FRAME_STARE = 2,      // doze stage 1; stage s shows frame s + 1
+        FRAME_ASLEEP = 9,     // eyes shut, stage 8
+        FRAME_STARTLED = 16,
+        FRAME_MARKER_A = 17,
+        FRAME_MARKER_B = 18,
+        FRAME_COUNT = 19,
+    };
+
+    // The pupils' x offset after a search, far off screen.
+    static constexpr LONG PUPIL_OFFSCREEN = -100000;
+
+    // Worker results of a search.
+    static constexpr UINT SEARCH_NOT_FOUND = 0;
+    static constexpr UINT SEARCH_FOUND = 1;
+    // How the waiting side polls the worker.
+    static constexpr int SEARCH_POLLS = 20;
+    static constexpr DWORD SEARCH_POLL_MS = 1000;
 
     explicit CGlimwickDlg(CWnd* pParent = nullptr);
     ~CGlimwickDlg() override;
@@ -33,26 +59,63 @@ public:
 
     // Re-reads the stored interval and restarts the reminder count-down.
     void ApplyInterval();
+    // One blocking search for the icon on screen; TRUE when found.
+    BOOL StartIconSearch();
+    void AnimateTick();
 
     // The reminder period of an "Interval" index in milliseconds; 0 for none.
     static UINT ReminderPeriod(DWORD nIndex);
 
+    // Where a pupil goes for the pointer at ptCursor: its offset from the
+    // icon rectangle's top-left corner, for the eye centred at ptEye, whose
+    // resting offset has the x nBaseX; dy is measured from the left eye.
+    static POINT PupilOffset(POINT ptCursor, POINT ptEye, int nDy, int nBaseX);
+
 protected:
     BOOL OnCommand(UINT nID);
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnTrayWatch();
     void OnTrackerStart();
     void OnTrackerStop();
     void OnTrayReport(WPARAM wParam, LPARAM lParam);
     void OnPaintIconic();
 
+    // TRUE when it showed a doze frame (the tick is then over).
+    BOOL DozeStep();
+    void DrawPupils();
+    // Every change of the tray image goes through here.
+    virtual void ShowFrame(int nFrame);
+
+    static UINT __cdecl SearchTrayIcon(LPVOID pParam);
+    UINT ScanForIcon();
+    // Waits nMilliseconds on the worker; TRUE when the search was called off.
+    BOOL SearchPause(DWORD nMilliseconds) const;
+    // Ends an overdue worker: asks it to stop, then waits for it.
+    void StopWorker(HANDLE hThread);
+    void OnSearchFound();
+    void OnSearchNotFound();
+
+    CTrayIcon m_trayIcon;
     RECT m_rcTrayArea = {};
     RECT m_rcReported = {};
     RECT m_rcIcon = {};
+    HICON m_hIconIdle = NULL;
+    HICON m_hFrames[FRAME_COUNT] = {};
     int m_bTrackerStarted = 0;
     int m_bIconFound = FALSE;
     int m_nDozeStage = 0;
     int m_nStillTicks = 0;
+    POINT m_ptEyeLeft = {};
+    POINT m_ptEyeRight = {};
+    POINT m_ptPupilLeft = {};
+    POINT m_ptPupilRight = {};
     POINT m_ptLastCursor = {};
     HICON m_hIcon;
+    // Set when a search is called off; the worker checks it while it waits.
+    HANDLE m_hStopSearch;
+
+    // Awake ticks of the whole process; starts at 2, never reset.
+    static int s_nBlinkCounter;
 };
 
 #endif

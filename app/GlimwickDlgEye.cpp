@@ -1,0 +1,132 @@
+// The controller's eye animation, every 200 ms once the icon is located:
+// pupils painted on the screen over the icon follow the pointer, the eyes
+// blink every 30 awake ticks, doze off after 100 still ticks and start awake
+// when the pointer moves.
+#include "app/GlimwickDlg.h"
+
+#include "frame/WindowDC.h"
+
+#include <cmath>
+
+int CGlimwickDlg::s_nBlinkCounter = 2;
+
+namespace
+{
+const int kBlinkPeriod = 30;
+const int kDozeTicks = 100;
+// From this many still ticks on, the bubble cycles back to kBubbleRestart.
+const int kBubbleEnd = 118;
+const int kBubbleRestart = 107;
+const int kStageShut = 8;
+const DWORD kStartledMs = 200;
+const DWORD kWakeStepMs = 50;
+
+// The doze stage for m_nStillTicks from 100 to 118.
+const int kStageForStillTicks[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 13, 12, 11, 10, 9};
+
+POINT CursorPos()
+{
+    POINT pt = {};
+    ::GetCursorPos(&pt);
+    return pt;
+}
+
+// The pupil is two pixels tall, one left of its offset.
+void PaintPupil(HDC hdc, POINT ptCorner, POINT ptOffset, COLORREF cr)
+{
+    ::SetPixel(hdc, ptCorner.x + ptOffset.x - 1, ptCorner.y + ptOffset.y, cr);
+    ::SetPixel(hdc, ptCorner.x + ptOffset.x - 1, ptCorner.y + ptOffset.y + 1, cr);
+}
+} // namespace
+
+void CGlimwickDlg::ShowFrame(int nFrame)
+{
+    m_trayIcon.SetTrayIcon(m_hFrames[nFrame]);
+}
+
+void CGlimwickDlg::AnimateTick()
+{
+    if (!m_bIconFound)
+        return;
+    if (DozeStep())
+    {
+        m_ptLastCursor = CursorPos();
+        return;
+    }
+    m_ptLastCursor = CursorPos();
+    switch (s_nBlinkCounter % kBlinkPeriod)
+    {
+    case 0:
+        ShowFrame(FRAME_SHUT);
+        break;
+    case 1:
+        ShowFrame(FRAME_OPEN);
+        DrawPupils();
+        break;
+    default:
+        DrawPupils();
+        break;
+    }
+    ++s_nBlinkCounter;
+}
+
+BOOL CGlimwickDlg::DozeStep()
+{
+    ++m_nStillTicks;
+    const POINT pt = CursorPos();
+    if (pt.x != m_ptLastCursor.x || pt.y != m_ptLastCursor.y)
+    {
+        m_nStillTicks = 0;
+        if (m_nDozeStage == 0)
+            return FALSE;
+        if (m_nDozeStage > kStageShut)
+        {
+            ShowFrame(FRAME_STARTLED);
+            ::Sleep(kStartledMs);
+            m_nDozeStage = kStageShut;
+        }
+        while (m_nDozeStage != 0)
+        {
+            ShowFrame(m_nDozeStage + 1);
+            ::Sleep(kWakeStepMs);
+            --m_nDozeStage;
+        }
+        ::Sleep(kWakeStepMs);
+        ShowFrame(FRAME_ASLEEP);
+        ::Sleep(kWakeStepMs);
+        ShowFrame(FRAME_OPEN);
+        return FALSE;
+    }
+    if (m_nStillTicks < kDozeTicks)
+        return FALSE;
+    m_nDozeStage = kStageForStillTicks[m_nStillTicks - kDozeTicks];
+    if (m_nStillTicks == kBubbleEnd)
+        m_nStillTicks = kBubbleRestart;
+    ShowFrame(m_nDozeStage + 1);
+    return TRUE;
+}
+
+POINT CGlimwickDlg::PupilOffset(POINT ptCursor, POINT ptEye, int nDy, int nBaseX)
+{
+    const double dx = ptCursor.x - ptEye.x;
+    const double dy = nDy;
+    const double s = std::sqrt(dx * dx + dy * dy) * 0.3333333333333333;
+    if (s <= 1.0)
+        return {ptCursor.x - ptEye.x + nBaseX, ptCursor.y - ptEye.y + 5};
+    const double k = 1.0 / s;
+    return {static_cast<LONG>(std::trunc(dx * k)) + nBaseX, static_cast<LONG>(std::trunc(dy * k)) + 5};
+}
+
+void CGlimwickDlg::DrawPupils()
+{
+    CWindowDC dc(NULL);
+    const POINT ptCorner = {m_rcIcon.left, m_rcIcon.top};
+    PaintPupil(dc, ptCorner, m_ptPupilLeft, RGB(255, 255, 255));
+    PaintPupil(dc, ptCorner, m_ptPupilRight, RGB(255, 255, 255));
+
+    const int nDy = m_ptLastCursor.y - m_ptEyeLeft.y;
+    m_ptPupilLeft = PupilOffset(m_ptLastCursor, m_ptEyeLeft, nDy, 3);
+    m_ptPupilRight = PupilOffset(m_ptLastCursor, m_ptEyeRight, nDy, 10);
+    PaintPupil(dc, ptCorner, m_ptPupilLeft, RGB(0, 0, 0));
+    PaintPupil(dc, ptCorner, m_ptPupilRight, RGB(0, 0, 0));
+}

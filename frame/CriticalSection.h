@@ -1,0 +1,35 @@
+#ifndef GLIMWICK_FRAME_CRITICALSECTION_H
+#define GLIMWICK_FRAME_CRITICALSECTION_H
+
+#include <windows.h>
+
+// A recursive lock within the process.
+class CCriticalSection
+{
+public:
+    CCriticalSection() { ::InitializeCriticalSection(&m_cs); }
+    ~CCriticalSection() { ::DeleteCriticalSection(&m_cs); }
+    CCriticalSection(const CCriticalSection&) = delete;
+    CCriticalSection& operator=(const CCriticalSection&) = delete;
+
+    void Lock() { ::EnterCriticalSection(&m_cs); }
+    void Unlock() { ::LeaveCriticalSection(&m_cs); }
+
+private:
+    CRITICAL_SECTION m_cs;
+};
+
+// Holds a lock for one scope, on every path out of it.
+class CSingleLock
+{
+public:
+    explicit CSingleLock(CCriticalSection& cs) : m_cs(cs) { m_cs.Lock(); }
+    ~CSingleLock() { m_cs.Unlock(); }
+    CSingleLock(const CSingleLock&) = delete;
+    CSingleLock& operator=(const CSingleLock&) = delete;
+
+private:
+    CCriticalSection& m_cs;
+};
+
+#endif
