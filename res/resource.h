@@ -11,6 +11,27 @@
 #define IDI_IDLE 129
 #define IDR_TRAYMENU 129
 
+// Tray eye frames and the two images the icon search looks for.
+#define IDI_MARKER_A 130
+#define IDI_MARKER_B 131
+#define IDI_EYE_SHUT 132
+#define IDI_EYE_OPEN 133
+#define IDI_EYE_LID1 142
+#define IDI_EYE_LID2 143
+#define IDI_EYE_LID3 144
+#define IDI_EYE_LID4 145
+#define IDI_EYE_LID5 146
+#define IDI_EYE_LID6 147
+#define IDI_EYE_SLEEP 148
+#define IDI_EYE_BUBBLE1 149
+#define IDI_EYE_BUBBLE2 150
+#define IDI_EYE_BUBBLE3 151
+#define IDI_EYE_BUBBLE4 152
+#define IDI_EYE_BUBBLE5 153
+#define IDI_EYE_BUBBLE6 154
+#define IDI_EYE_STARTLED 155
+#define IDI_EYE_STARE 157
+
 #define IDS_ABOUTBOX 101
 
 #define IDD_GLIMWICK_DIALOG 102
