@@ -16,7 +16,10 @@ const char kSettingsKey[] = "Software\\MOSS-HARK\\Glimwick";
 
 // The group icons of m_hFrames, in frame order.
 const UINT kFrameIcons[CGlimwickDlg::FRAME_COUNT] = {
-    133, 132, 157, 142, 143, 144, 145, 146, 147, 148, 149, 150, 151, 152, 153, 154, 155, 130, 131,
+    IDI_EYE_OPEN,     IDI_EYE_SHUT,     IDI_EYE_STARE,    IDI_EYE_LID1,     IDI_EYE_LID2,
+    IDI_EYE_LID3,     IDI_EYE_LID4,     IDI_EYE_LID5,     IDI_EYE_LID6,     IDI_EYE_SLEEP,
+    IDI_EYE_BUBBLE1,  IDI_EYE_BUBBLE2,  IDI_EYE_BUBBLE3,  IDI_EYE_BUBBLE4,  IDI_EYE_BUBBLE5,
+    IDI_EYE_BUBBLE6,  IDI_EYE_STARTLED, IDI_MARKER_A,     IDI_MARKER_B,
 };
 
 // The stored "Interval" index; 0 when it is missing or not a 4-byte DWORD.
