@@ -47,6 +47,8 @@ INK = {
     "R": MAROON,      # stalk
     "g": DARK_GREEN,  # midrib and veins
     "G": GREEN,       # leaf
+    "W": WHITE,       # eyeball
+    "s": GREY,        # shadow under the eyes
 }
 
 LEAF_32 = [
@@ -103,9 +105,67 @@ LEAF_16 = [
     "R...............",
 ]
 
+# The About box paints its pupils over these eyes, straight onto the screen,
+# anywhere within six pixels of (8.5, 8.5) and (22.5, 8.5): that whole area
+# must be plain white, since the old pupils are wiped with white.
+EYES_32 = [
+    "................................",
+    "................................",
+    ".....KKKKKKKK......KKKKKKKK.....",
+    "....KKWWWWWWKK....KKWWWWWWKK....",
+    "...KKWWWWWWWWKK..KKWWWWWWWWKK...",
+    "...KWWWWWWWWWWKs.KWWWWWWWWWWKs..",
+    "..KWWWWWWWWWWWWKKWWWWWWWWWWWWK..",
+    "..KWWWWWWWWWWWWKKWWWWWWWWWWWWKs.",
+    "..KWWWWWWWWWWWWKKWWWWWWWWWWWWKs.",
+    "..KWWWWWWWWWWWWKKWWWWWWWWWWWWKs.",
+    "..KWWWWWWWWWWWWKKWWWWWWWWWWWWKs.",
+    "..KWWWWWWWWWWWWKKWWWWWWWWWWWWKs.",
+    "..KWWWWWWWWWWWWKKWWWWWWWWWWWWKs.",
+    "...KWWWWWWWWWWKssKWWWWWWWWWWKss.",
+    "...KKWWWWWWWWKKs.KKWWWWWWWWKKs..",
+    "....KKWWWWWWKKss..KKWWWWWWKKss..",
+    ".....KKKKKKKKss....KKKKKKKKss...",
+    "......ssssssss......ssssssss....",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+]
+
+EYES_16 = [
+    "................",
+    "................",
+    "................",
+    "..KKKKK..KKKKK..",
+    ".KKWWWKKKKWWWKK.",
+    ".KWWWWWKKWWWWWKs",
+    ".KWWWWWKKWWWWWKs",
+    ".KWWWWWKKWWWWWKs",
+    ".KWWWWWKKWWWWWKs",
+    ".KKWWWKKKKWWWKKs",
+    "..KKKKKssKKKKKss",
+    "...sssss..sssss.",
+    "................",
+    "................",
+    "................",
+    "................",
+]
+
 LEAF_ICONS = {
     "app.ico": [LEAF_32, LEAF_16],
     "idle.ico": [LEAF_16],
+    "about.ico": [EYES_32, EYES_16],
 }
 
 

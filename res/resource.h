@@ -46,4 +46,10 @@
 #define IDC_TRACKER_START 1007
 #define IDC_TRACKER_STOP 1008
 
+// Pictures: the reminder balloon's eyes, the Advice page, and the About
+// box's eyes without pupils (the box paints the pupils itself).
+#define IDB_BALLOON_EYES 133
+#define IDB_ADVICE 134
+#define IDI_ABOUT 137
+
 #endif
