@@ -105,14 +105,7 @@ BOOL CTrayIcon::NotifyShell(DWORD dwAction)
         ::GetWindowThreadProcessId(pMain->m_hWnd, NULL) == ::GetCurrentThreadId())
         nid.hIcon = reinterpret_cast<HICON>(pMain->SendMessage(WM_GETICON, ICON_SMALL));
 
-    LPCSTR pszTip = nullptr;
-    if (m_bBusy)
-        pszTip = kBusyTip;
-    else if (!m_strTip.IsEmpty())
-        pszTip = m_strTip;
-    else if (m_nMenuId)
-        pszTip = kDefaultTip;
-    if (pszTip)
+    if (LPCSTR pszTip = CurrentTip())
     {
         ::lstrcpynA(nid.szTip, pszTip, TIP_LIMIT);
         nid.uFlags |= NIF_TIP;
@@ -132,6 +125,17 @@ BOOL CTrayIcon::NotifyShell(DWORD dwAction)
     else
         m_bAdded = bResult;
     return bResult;
+}
+
+LPCSTR CTrayIcon::CurrentTip() const
+{
+    if (m_bBusy)
+        return kBusyTip;
+    if (!m_strTip.IsEmpty())
+        return m_strTip;
+    if (m_nMenuId)
+        return kDefaultTip;
+    return nullptr;
 }
 
 BOOL CTrayIcon::ShowTrayIcon(BOOL bShow)

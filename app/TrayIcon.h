@@ -33,6 +33,9 @@ public:
     BOOL SetTooltipText(LPCSTR pszTip);
     BOOL NotifyShell(DWORD dwAction);
 
+    // The tooltip the shell gets now; NULL for none.
+    LPCSTR CurrentTip() const;
+
     BOOL IsAdded() const { return m_bAdded; }
     BOOL IsBusy() const { return m_bBusy; }
     HICON GetTrayIcon() const { return m_hTrayIcon; }

@@ -80,7 +80,20 @@ TEST_F(SearchTest, WithheldIconIsNotFoundAndComesBackIdle)
     HICON hIdle = static_cast<HICON>(
         ::LoadImageA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_IDLE), IMAGE_ICON, 16, 16, LR_SHARED));
     EXPECT_EQ(hIdle, dlg.m_trayIcon.GetTrayIcon());
-    EXPECT_TRUE(::KillTimer(dlg.m_hWnd, CGlimwickDlg::TIMER_RETRY)) << "a retry is armed";
+
+    // Ten seconds later the retry searches again, and now finds the icon.
+    char szTemp[MAX_PATH + 1];
+    const std::string strLog = std::string(szTemp, ::GetTempPathA(sizeof szTemp, szTemp)) + "test_search_v2.log";
+    const size_t nBefore = ReadWholeFile(strLog).size();
+    const ULONGLONG tStart = ::GetTickCount64();
+    ASSERT_TRUE(PumpUntil([&] { return dlg.m_bIconFound != FALSE; }, 20000));
+    EXPECT_GE(::GetTickCount64() - tStart, 9000u) << "not before the retry timer";
+    const std::string strNew = ReadWholeFile(strLog).substr(nBefore);
+    const size_t nRetry = strNew.find("\tFEILD FIND\r\n");
+    ASSERT_NE(std::string::npos, nRetry) << strNew;
+    EXPECT_NE(std::string::npos, strNew.find("\tFindTrayIcon\r\n", nRetry));
+    EXPECT_NE(std::string::npos, strNew.find("\tFIND!\r\n", nRetry));
+    EXPECT_NE(std::string::npos, ReadWholeFile(strLog).find("\tNOT FOUND!\r\n"));
 }
 
 TEST(SearchInTheProgram, ReportLeadsToTheIconAndItsPupils)
@@ -130,6 +143,29 @@ TEST(SearchInTheProgram, ReportLeadsToTheIconAndItsPupils)
     CWindowDC screen(NULL);
     EXPECT_TRUE(WaitUntil([&] { return IsDark(screen.GetPixel(ptLeftPupil.x, ptLeftPupil.y)); }, 3000))
         << "pupil at " << ptLeftPupil.x << "," << ptLeftPupil.y;
+
+
+    // Left alone for 20 s the eyes close: the left eye's inside at the
+    // icon's column 5, row 4 turns grey; a move opens them again.
+    const POINT ptInside = {nLeft + 3, nTop + 3};
+    EXPECT_EQ(RGB(255, 255, 255), screen.GetPixel(ptInside.x, ptInside.y));
+    // A blink is grey for one tick only; asleep stays grey.
+    ULONGLONG tGreySince = 0;
+    const ULONGLONG tAwakeSince = ::GetTickCount64();
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            if (screen.GetPixel(ptInside.x, ptInside.y) != RGB(128, 128, 128))
+                tGreySince = 0;
+            else if (!tGreySince)
+                tGreySince = ::GetTickCount64();
+            return tGreySince && ::GetTickCount64() - tGreySince > 1000;
+        },
+        30000))
+        << "dozing";
+    EXPECT_GE(::GetTickCount64() - tAwakeSince, 15000u) << "only after the pointer rested for 20 s";
+    ::SetCursorPos(ptCursor.x + 40, ptCursor.y + 40);
+    EXPECT_TRUE(WaitUntil([&] { return screen.GetPixel(ptInside.x, ptInside.y) == RGB(255, 255, 255); }, 3000))
+        << "awake again";
 
     ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(program.WaitForExit(10000));

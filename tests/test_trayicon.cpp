@@ -10,6 +10,8 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace
@@ -61,6 +63,7 @@ public:
     void OnTestCommand()
     {
         m_bBusySeen = m_pTray->IsBusy() != FALSE;
+        m_strTipMeanwhile = m_pTray->CurrentTip();
         const size_t nBefore = m_received.size();
         m_lClickResult = ::SendMessageA(m_pTray->m_hWnd, CTrayIcon::WM_TRAY_NOTIFY, 0, WM_RBUTTONUP);
         m_bClickForwarded = m_received.size() != nBefore;
@@ -70,6 +73,7 @@ public:
     UINT m_nNotifyTaskbarCreated = 0;
     CTrayIcon* m_pTray = nullptr;
     bool m_bBusySeen = false;
+    std::string m_strTipMeanwhile;
     LRESULT m_lClickResult = 0;
     bool m_bClickForwarded = true;
 };
@@ -138,7 +142,9 @@ TEST(TrayIcon, LongTooltipIsAccepted)
     ASSERT_TRUE(tray.CreateTray(&parent, IDR_TRAYMENU, SmallIcon(IDI_IDLE), TRUE, 0));
     // 200 characters reach the shell cut to 127, never overrunning the record.
     EXPECT_TRUE(tray.SetTooltipText(std::string(200, 'T').c_str()));
+    EXPECT_EQ(200u, std::strlen(tray.CurrentTip()));
     EXPECT_TRUE(tray.SetTooltipText(""));
+    EXPECT_STREQ("右クリックでメニュー表示", tray.CurrentTip()) << "an empty tip with a menu: the default";
     EXPECT_TRUE(ShellHasIcon(tray.m_hWnd));
 }
 
@@ -194,6 +200,8 @@ TEST(TrayIcon, CommandsForwardedAndClicksRefusedMeanwhile)
     EXPECT_EQ(kTestCommand, parent.m_received[0].wParam);
     EXPECT_EQ(0, parent.m_received[0].lParam) << "forwarded with lParam 0";
     EXPECT_TRUE(parent.m_bBusySeen);
+    EXPECT_EQ("コマンド処理中のためメニュー表示できません", parent.m_strTipMeanwhile);
+    EXPECT_STREQ("右クリックでメニュー表示", tray.CurrentTip()) << "the usual tooltip afterwards";
     EXPECT_EQ(1, parent.m_lClickResult);
     EXPECT_FALSE(parent.m_bClickForwarded) << "no menu while a command runs";
     EXPECT_FALSE(tray.IsBusy());
