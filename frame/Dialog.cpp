@@ -1,6 +1,9 @@
 #include "frame/Dialog.h"
 
+#include "frame/DataExchange.h"
 #include "frame/WinApp.h"
+
+#include <cstring>
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParent)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParent)
@@ -59,12 +62,70 @@ void CDialog::EndDialog(int nResult)
 
 BOOL CDialog::OnInitDialog()
 {
+    ExecuteDlgInit();
+    UpdateData(FALSE);
     return TRUE;
 }
 
 void CDialog::OnOK()
 {
+    if (!UpdateData(TRUE))
+        return;
     EndDialog(IDOK);
+}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+{
+    if (!m_hWnd)
+        return FALSE;
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+BOOL CDialog::ExecuteDlgInit()
+{
+    // The entries of resource type 240: control id (WORD), message (WORD,
+    // the 16-bit add-string codes), length (DWORD), then that many bytes of
+    // zero-terminated text; a zero control id ends the list.
+    const WORD kDlgInit = 240;
+    const WORD kAddStringListBox = 0x0401;
+    const WORD kAddStringComboBox = 0x0403;
+    HINSTANCE hInst = AfxGetResourceHandle();
+    HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(m_nIDTemplate), MAKEINTRESOURCEA(kDlgInit));
+    if (!hRes)
+        return TRUE;
+    const BYTE* p = static_cast<const BYTE*>(::LockResource(::LoadResource(hInst, hRes)));
+    const DWORD cbTotal = ::SizeofResource(hInst, hRes);
+    if (!p)
+        return FALSE;
+    DWORD nPos = 0;
+    while (nPos + 2 <= cbTotal)
+    {
+        WORD nIDC, nMsg;
+        DWORD cbData;
+        std::memcpy(&nIDC, p + nPos, 2);
+        if (nIDC == 0)
+            return TRUE;
+        if (nPos + 8 > cbTotal)
+            return FALSE;
+        std::memcpy(&nMsg, p + nPos + 2, 2);
+        std::memcpy(&cbData, p + nPos + 4, 4);
+        nPos += 8;
+        if (cbData > cbTotal - nPos)
+            return FALSE;
+        // The text must end inside its entry.
+        const char* pszText = reinterpret_cast<const char*>(p + nPos);
+        if (cbData == 0 || pszText[cbData - 1] != '\0')
+            return FALSE;
+        const UINT nWin32Msg = nMsg == kAddStringComboBox ? CB_ADDSTRING
+                               : nMsg == kAddStringListBox ? LB_ADDSTRING
+                                                           : 0;
+        if (nWin32Msg)
+            ::SendDlgItemMessageA(m_hWnd, nIDC, nWin32Msg, 0, reinterpret_cast<LPARAM>(pszText));
+        nPos += cbData;
+    }
+    return nPos == cbTotal;
 }
 
 void CDialog::OnCancel()

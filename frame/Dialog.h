@@ -3,6 +3,8 @@
 
 #include "frame/Wnd.h"
 
+class CDataExchange;
+
 // A dialog from a template of the program's resources. Modal and modeless
 // use are the same class: DoModal creates it with its owner disabled and runs
 // a modal loop until OK or Cancel end the loop; Create makes it modeless, and
@@ -19,9 +21,19 @@ public:
     INT_PTR DoModal();
     void EndDialog(int nResult);
 
+    // Fills the controls from the template's initial data, then the fields'
+    // values into the controls.
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
+    virtual void DoDataExchange(CDataExchange*) {}
+
+    // Runs the data exchange: fields into controls (FALSE) or back (TRUE).
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    // Sends the template's dialog-initialisation entries (add-string
+    // messages for list and combo boxes) to their controls; FALSE when the
+    // data is malformed (entries before the fault are sent).
+    BOOL ExecuteDlgInit();
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

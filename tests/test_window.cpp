@@ -1,5 +1,6 @@
 // Window objects, message dispatch, subclassing, and modal and modeless
 // dialogs, on real windows.
+#include "frame/DataExchange.h"
 #include "frame/Dialog.h"
 #include "tests/TestSupport.h"
 
@@ -357,5 +358,103 @@ TEST(ModalDialog, QuitMessageEndsTheLoopAndIsKept)
     MSG msg;
     ASSERT_TRUE(::PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(3u, msg.wParam);
+    dlg.DestroyWindow();
+}
+
+namespace
+{
+const UINT IDD_EXCHANGE = 501;
+const UINT IDD_BAD_INIT = 502;
+const int IDC_COMBO = 1003;
+const int IDC_TEXT = 1005;
+const int IDC_LABEL = 1006;
+
+class CExchangeDlg : public CDialog
+{
+public:
+    explicit CExchangeDlg(UINT nID = IDD_EXCHANGE) : CDialog(nID) {}
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        ++m_nExchanges;
+        DDX_CBIndex(pDX, IDC_COMBO, m_nIndex);
+        DDX_Text(pDX, IDC_TEXT, m_strText);
+        DDX_Control(pDX, IDC_LABEL, m_label);
+    }
+    int m_nIndex = -1;
+    CString m_strText;
+    CProbeWnd m_label;
+    int m_nExchanges = 0;
+};
+
+std::string ComboItem(HWND hDlg, int nIndex)
+{
+    char sz[64] = {};
+    ::SendDlgItemMessageA(hDlg, IDC_COMBO, CB_GETLBTEXT, nIndex, reinterpret_cast<LPARAM>(sz));
+    return sz;
+}
+} // namespace
+
+TEST(DataExchange, InitialDataAndTransfersBothWays)
+{
+    CExchangeDlg dlg;
+    dlg.m_nIndex = 1;
+    dlg.m_strText = "一行目\r\n二行目";
+    ASSERT_TRUE(dlg.Create(IDD_EXCHANGE));
+    HWND hDlg = dlg.m_hWnd;
+    ASSERT_EQ(3, ::SendDlgItemMessageA(hDlg, IDC_COMBO, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ("１０", ComboItem(hDlg, 0));
+    EXPECT_EQ("なし", ComboItem(hDlg, 1));
+    EXPECT_EQ("x", ComboItem(hDlg, 2));
+    EXPECT_EQ(1, ::SendDlgItemMessageA(hDlg, IDC_COMBO, CB_GETCURSEL, 0, 0)) << "the field went into the control";
+    char szText[64] = {};
+    ::GetDlgItemTextA(hDlg, IDC_TEXT, szText, sizeof szText);
+    EXPECT_STREQ("一行目\r\n二行目", szText);
+    EXPECT_NE(nullptr, dlg.m_label.m_hWnd) << "the control object is attached";
+    HWND hLabel = dlg.m_label.m_hWnd;
+
+    ::SendDlgItemMessageA(hDlg, IDC_COMBO, CB_SETCURSEL, 2, 0);
+    const std::string strLong(5000, 'z');
+    ::SetDlgItemTextA(hDlg, IDC_TEXT, strLong.c_str());
+    EXPECT_TRUE(dlg.UpdateData(TRUE));
+    EXPECT_EQ(2, dlg.m_nIndex);
+    EXPECT_EQ(5000, dlg.m_strText.GetLength()) << "text of any length comes back whole";
+    EXPECT_EQ(hLabel, dlg.m_label.m_hWnd) << "attached once only";
+
+    ::SendDlgItemMessageA(hDlg, IDC_COMBO, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    dlg.UpdateData(TRUE);
+    EXPECT_EQ(-1, dlg.m_nIndex) << "no selection";
+    dlg.m_nIndex = 7;
+    dlg.UpdateData(FALSE);
+    EXPECT_EQ(-1, ::SendDlgItemMessageA(hDlg, IDC_COMBO, CB_GETCURSEL, 0, 0)) << "an index past the items selects none";
+    dlg.DestroyWindow();
+}
+
+TEST(DataExchange, OkSavesThenEndsCancelDoesNot)
+{
+    struct Case
+    {
+        WPARAM nCommand;
+        int nExpectedIndex;
+    };
+    const Case kCases[] = {{IDOK, 0}, {IDCANCEL, 2}};
+    for (const Case& c : kCases)
+    {
+        CExchangeDlg dlg;
+        dlg.m_nIndex = 2;
+        ASSERT_TRUE(dlg.Create(IDD_EXCHANGE));
+        ::SendDlgItemMessageA(dlg.m_hWnd, IDC_COMBO, CB_SETCURSEL, 0, 0);
+        dlg.PostMessage(WM_COMMAND, c.nCommand, 0);
+        EXPECT_EQ(static_cast<int>(c.nCommand), dlg.RunModalLoop());
+        EXPECT_EQ(c.nExpectedIndex, dlg.m_nIndex) << "command " << c.nCommand;
+        dlg.DestroyWindow();
+    }
+}
+
+TEST(DataExchange, MalformedInitialDataStopsAtTheFault)
+{
+    CExchangeDlg dlg(IDD_BAD_INIT);
+    ASSERT_TRUE(dlg.Create(IDD_BAD_INIT));
+    EXPECT_EQ(1, ::SendDlgItemMessageA(dlg.m_hWnd, IDC_COMBO, CB_GETCOUNT, 0, 0));
+    EXPECT_FALSE(dlg.ExecuteDlgInit());
     dlg.DestroyWindow();
 }
