@@ -6,6 +6,8 @@
 #include "frame/String.h"
 #include "frame/WinApp.h"
 #include "res/resource.h"
+#include "windows/AdviceDlg.h"
+#include "windows/LoupeDlg.h"
 
 // Exported by user32 but declared in no header of the tool chain.
 extern "C" BOOL WINAPI WINNLSEnableIME(HWND hWnd, BOOL bEnable);
@@ -158,6 +160,15 @@ BOOL CGlimwickDlg::OnCommand(UINT nID)
     case IDC_TRACKER_STOP:
         OnTrackerStop();
         return TRUE;
+    case ID_MENU_LOUPE:
+        OnLoupe();
+        return TRUE;
+    case ID_MENU_ADVICE:
+    {
+        CAdviceDlg dlg;
+        dlg.DoModal();
+        return TRUE;
+    }
     }
     return FALSE;
 }
@@ -192,6 +203,14 @@ void CGlimwickDlg::OnTrayWatch()
         WriteLog("TRAY MOVE FIND\n");
         StartIconSearch();
     }
+}
+
+void CGlimwickDlg::OnLoupe()
+{
+    // Every use opens one more; each deletes itself when closed.
+    CLoupeDlg* pLoupe = new CLoupeDlg;
+    if (!pLoupe->Create(IDD_LOUPE, this))
+        delete pLoupe;
 }
 
 void CGlimwickDlg::OnTrackerStart()

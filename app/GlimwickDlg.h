@@ -75,6 +75,7 @@ protected:
     BOOL OnCommand(UINT nID);
     void OnTimer(UINT_PTR nIDEvent);
     void OnTrayWatch();
+    void OnLoupe();
     void OnTrackerStart();
     void OnTrackerStop();
     void OnTrayReport(WPARAM wParam, LPARAM lParam);

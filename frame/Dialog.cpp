@@ -16,6 +16,10 @@ BOOL CDialog::CreateFromTemplate(HWND hWndOwner)
         return FALSE;
     ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hWndOwner,
                          StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    // A system-modal template means a topmost window; not every dialog
+    // manager makes it so by itself.
+    if (m_hWnd && (GetStyle() & DS_SYSMODAL))
+        SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return m_hWnd != NULL;
 }
 
@@ -39,6 +43,9 @@ INT_PTR CDialog::DoModal()
     INT_PTR nResult = -1;
     if (CreateFromTemplate(hWndOwner))
     {
+        // A modal box is shown whether or not its template says visible.
+        if (m_hWnd && !IsWindowVisible())
+            ShowWindow(SW_SHOWNORMAL);
         nResult = RunModalLoop();
         if (m_hWnd)
             SetWindowPos(NULL, 0, 0, 0, 0,

@@ -35,6 +35,8 @@
 #define IDS_ABOUTBOX 101
 
 #define IDD_GLIMWICK_DIALOG 102
+#define IDD_ADVICE 135
+#define IDD_LOUPE 138
 
 // Commands of the controller: tray menu items and the controller's own
 // command buttons, which other processes may post.

@@ -1,0 +1,7 @@
+#include "windows/AdviceDlg.h"
+
+#include "res/resource.h"
+
+CAdviceDlg::CAdviceDlg(CWnd* pParent) : CDialog(IDD_ADVICE, pParent)
+{
+}
