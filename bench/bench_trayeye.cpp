@@ -30,8 +30,7 @@ double CpuMs(HANDLE hProcess)
 
 std::string LogPath()
 {
-    char sz[MAX_PATH + 1];
-    return std::string(sz, ::GetTempPathA(sizeof sz, sz)) + "Glimwick_v2.log";
+    return TempFolder() + "Glimwick_v2.log";
 }
 
 // The full scan of the area as the search does it when nothing matches.
@@ -59,12 +58,7 @@ void BenchScan()
 
 int main()
 {
-    if (HWND hOld = ::FindWindowA(NULL, GLIMWICK_MARKER_TITLE))
-    {
-        std::printf("an instance is running already; ending it\n");
-        ::PostMessageA(hOld, WM_COMMAND, IDOK, 0);
-        WaitUntil([] { return ::FindWindowA(NULL, GLIMWICK_MARKER_TITLE) == NULL; }, 30000);
-    }
+    EndRunningProgram();
     ::DeleteFileA(LogPath().c_str());
 
     CChildProcess program;

@@ -1,5 +1,7 @@
 #include "tests/TestSupport.h"
 
+#include "res/resource.h"
+
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -137,4 +139,35 @@ std::string ReadWholeFile(const std::string& strPath)
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+std::string TempFolder()
+{
+    char sz[MAX_PATH + 1];
+    const DWORD n = ::GetTempPathA(sizeof sz, sz);
+    return std::string(sz, n < sizeof sz ? n : 0);
+}
+
+HWND FindProgram()
+{
+    return ::FindWindowA(NULL, GLIMWICK_MARKER_TITLE);
+}
+
+bool EndRunningProgram()
+{
+    if (HWND hWnd = FindProgram())
+        ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+    // A search in progress holds the program for up to 20 seconds.
+    return WaitUntil([] { return FindProgram() == NULL; }, 30000);
+}
+
+HWND StartProgram(CChildProcess& proc, const std::string& strProgram)
+{
+    const std::string strPath = strProgram.empty() ? ProgramFolder() + "Glimwick.exe" : strProgram;
+    if (!proc.Start("\"" + strPath + "\""))
+        return NULL;
+    HWND hWnd = NULL;
+    WaitUntil([&] { return ((hWnd = FindProgram()) != NULL && ::GetDlgItem(hWnd, 1102)) || !proc.IsRunning(); },
+              15000);
+    return proc.IsRunning() ? hWnd : NULL;
 }

@@ -45,4 +45,17 @@ private:
 // Reads a whole file; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& strPath);
 
+// The system's temporary folder, with a trailing backslash.
+std::string TempFolder();
+
+// The running program's controller window, or NULL.
+HWND FindProgram();
+// Asks a running program (of an earlier test) to exit and waits until it
+// is gone; false when it stayed.
+bool EndRunningProgram();
+// Starts the program (Glimwick.exe beside the tests unless strProgram is
+// given) and waits until its controller is initialised, with the icon's
+// window in place; returns the controller, or NULL.
+HWND StartProgram(CChildProcess& proc, const std::string& strProgram = std::string());
+
 #endif

@@ -46,15 +46,9 @@ class CommandsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (HWND hOld = ::FindWindowA(NULL, GLIMWICK_MARKER_TITLE))
-        {
-            ::PostMessageA(hOld, WM_COMMAND, IDOK, 0);
-            WaitUntil([] { return ::FindWindowA(NULL, GLIMWICK_MARKER_TITLE) == NULL; }, 30000);
-        }
-        ASSERT_TRUE(m_program.Start("\"" + ProgramFolder() + "Glimwick.exe\""));
-        ASSERT_TRUE(WaitUntil([&] { return (m_hWnd = ::FindWindowA(NULL, GLIMWICK_MARKER_TITLE)) != NULL; }, 15000));
-        // The icon's window comes with the controller's initialisation.
-        ASSERT_TRUE(WaitUntil([&] { return (m_hTray = ::GetDlgItem(m_hWnd, 1102)) != NULL; }, 5000));
+        ASSERT_TRUE(EndRunningProgram());
+        ASSERT_NE(nullptr, m_hWnd = StartProgram(m_program));
+        m_hTray = ::GetDlgItem(m_hWnd, 1102);
     }
     void TearDown() override
     {

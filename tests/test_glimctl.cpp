@@ -6,11 +6,6 @@
 
 namespace
 {
-HWND FindMarker()
-{
-    return ::FindWindowA(NULL, GLIMWICK_MARKER_TITLE);
-}
-
 struct Result
 {
     DWORD dwExit;
@@ -33,22 +28,10 @@ Result RunGlimctl(const std::string& strArgs)
 class GlimctlTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        if (HWND hWnd = FindMarker())
-        {
-            ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
-            WaitUntil([] { return FindMarker() == NULL; }, 5000);
-        }
-        ASSERT_EQ(nullptr, FindMarker());
-    }
+    void SetUp() override { ASSERT_TRUE(EndRunningProgram()); }
     void TearDown() override { m_instance.Kill(); }
 
-    void StartInstance()
-    {
-        ASSERT_TRUE(m_instance.Start("\"" + ProgramFolder() + "Glimwick.exe\""));
-        ASSERT_TRUE(WaitUntil([] { return FindMarker() != NULL; }, 15000));
-    }
+    void StartInstance() { ASSERT_NE(nullptr, StartProgram(m_instance)); }
 
     CChildProcess m_instance;
 };

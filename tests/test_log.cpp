@@ -11,13 +11,6 @@
 
 namespace
 {
-std::string TempFolder()
-{
-    char sz[MAX_PATH + 1];
-    const DWORD n = ::GetTempPathA(sizeof sz, sz);
-    return std::string(sz, n);
-}
-
 std::string LogPath()
 {
     return TempFolder() + "test_log_v2.log";

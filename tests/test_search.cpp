@@ -82,8 +82,7 @@ TEST_F(SearchTest, WithheldIconIsNotFoundAndComesBackIdle)
     EXPECT_EQ(hIdle, dlg.m_trayIcon.GetTrayIcon());
 
     // Ten seconds later the retry searches again, and now finds the icon.
-    char szTemp[MAX_PATH + 1];
-    const std::string strLog = std::string(szTemp, ::GetTempPathA(sizeof szTemp, szTemp)) + "test_search_v2.log";
+    const std::string strLog = TempFolder() + "test_search_v2.log";
     const size_t nBefore = ReadWholeFile(strLog).size();
     const ULONGLONG tStart = ::GetTickCount64();
     ASSERT_TRUE(PumpUntil([&] { return dlg.m_bIconFound != FALSE; }, 20000));
@@ -98,19 +97,13 @@ TEST_F(SearchTest, WithheldIconIsNotFoundAndComesBackIdle)
 
 TEST(SearchInTheProgram, ReportLeadsToTheIconAndItsPupils)
 {
-    if (HWND hOld = ::FindWindowA(NULL, GLIMWICK_MARKER_TITLE))
-    {
-        ::PostMessageA(hOld, WM_COMMAND, IDOK, 0);
-        WaitUntil([] { return ::FindWindowA(NULL, GLIMWICK_MARKER_TITLE) == NULL; }, 30000);
-    }
-    char szTemp[MAX_PATH + 1];
-    const std::string strLog = std::string(szTemp, ::GetTempPathA(sizeof szTemp, szTemp)) + "Glimwick_v2.log";
+    ASSERT_TRUE(EndRunningProgram());
+    const std::string strLog = TempFolder() + "Glimwick_v2.log";
     ::DeleteFileA(strLog.c_str());
 
     CChildProcess program;
-    ASSERT_TRUE(program.Start("\"" + ProgramFolder() + "Glimwick.exe\""));
-    HWND hWnd = NULL;
-    ASSERT_TRUE(WaitUntil([&] { return (hWnd = ::FindWindowA(NULL, GLIMWICK_MARKER_TITLE)) != NULL; }, 15000));
+    HWND hWnd = StartProgram(program);
+    ASSERT_NE(nullptr, hWnd);
     ::SetCursorPos(20, 20);
     ::PostMessageA(hWnd, WM_APP, MAKEWPARAM(1, 2), MAKELPARAM(3, 4));
 

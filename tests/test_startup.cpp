@@ -11,11 +11,6 @@ namespace
 {
 const DWORD kStartTimeout = 15000;
 
-HWND FindMarker()
-{
-    return ::FindWindowA(NULL, GLIMWICK_MARKER_TITLE);
-}
-
 std::string Quoted(const std::string& s)
 {
     return "\"" + s + "\"";
@@ -29,26 +24,8 @@ std::string ProgramPath()
 class StartupTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        // A leftover instance of an earlier run would answer for ours.
-        if (HWND hWnd = FindMarker())
-        {
-            ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
-            WaitUntil([] { return FindMarker() == NULL; }, 5000);
-        }
-        ASSERT_EQ(nullptr, FindMarker());
-    }
+    void SetUp() override { ASSERT_TRUE(EndRunningProgram()); }
 
-    // Starts the program and waits for its marker window.
-    HWND StartInstance(CChildProcess& proc, const std::string& strProgram = ProgramPath())
-    {
-        if (!proc.Start(Quoted(strProgram)))
-            return NULL;
-        HWND hWnd = NULL;
-        WaitUntil([&] { return (hWnd = FindMarker()) != NULL || !proc.IsRunning(); }, kStartTimeout);
-        return hWnd;
-    }
 };
 
 DWORD WindowProcessId(HWND hWnd)
@@ -62,7 +39,7 @@ DWORD WindowProcessId(HWND hWnd)
 TEST_F(StartupTest, MarkerWindowExistsAndIsNeverVisible)
 {
     CChildProcess proc;
-    HWND hWnd = StartInstance(proc);
+    HWND hWnd = StartProgram(proc);
     ASSERT_NE(nullptr, hWnd);
     EXPECT_EQ(proc.Id(), WindowProcessId(hWnd));
     for (int i = 0; i < 10; ++i)
@@ -80,7 +57,7 @@ TEST_F(StartupTest, MarkerWindowExistsAndIsNeverVisible)
 TEST_F(StartupTest, SecondStartEndsAtOnceAndLeavesTheFirst)
 {
     CChildProcess first;
-    HWND hWnd = StartInstance(first);
+    HWND hWnd = StartProgram(first);
     ASSERT_NE(nullptr, hWnd);
 
     CChildProcess second;
@@ -88,7 +65,7 @@ TEST_F(StartupTest, SecondStartEndsAtOnceAndLeavesTheFirst)
     EXPECT_TRUE(second.WaitForExit(kStartTimeout));
     EXPECT_EQ(0u, second.ExitCode());
     EXPECT_TRUE(first.IsRunning());
-    EXPECT_EQ(hWnd, FindMarker()) << "the first instance's window is untouched";
+    EXPECT_EQ(hWnd, FindProgram()) << "the first instance's window is untouched";
 
     ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(first.WaitForExit(5000));
@@ -97,12 +74,12 @@ TEST_F(StartupTest, SecondStartEndsAtOnceAndLeavesTheFirst)
 TEST_F(StartupTest, PostedExitEndsTheProcess)
 {
     CChildProcess proc;
-    HWND hWnd = StartInstance(proc);
+    HWND hWnd = StartProgram(proc);
     ASSERT_NE(nullptr, hWnd);
     ASSERT_TRUE(::PostMessageA(hWnd, WM_COMMAND, IDOK, 0));
     ASSERT_TRUE(proc.WaitForExit(5000));
     EXPECT_EQ(0u, proc.ExitCode());
-    EXPECT_EQ(nullptr, FindMarker());
+    EXPECT_EQ(nullptr, FindProgram());
 }
 
 TEST_F(StartupTest, UnregistSwitchClosesTheRunningInstance)
@@ -111,7 +88,7 @@ TEST_F(StartupTest, UnregistSwitchClosesTheRunningInstance)
     for (const char* pszSwitch : kSwitches)
     {
         CChildProcess instance;
-        ASSERT_NE(nullptr, StartInstance(instance)) << pszSwitch;
+        ASSERT_NE(nullptr, StartProgram(instance)) << pszSwitch;
         CChildProcess uninstaller;
         ASSERT_TRUE(uninstaller.Start(Quoted(ProgramPath()) + " " + pszSwitch));
         // One post, then a second's sleep: the instance is gone well before
@@ -128,7 +105,7 @@ TEST_F(StartupTest, UnregistWithoutInstanceStartsNothing)
     ASSERT_TRUE(uninstaller.Start(Quoted(ProgramPath()) + " /unregist"));
     bool bMarkerSeen = false;
     WaitUntil([&] {
-        bMarkerSeen = bMarkerSeen || FindMarker() != NULL;
+        bMarkerSeen = bMarkerSeen || FindProgram() != NULL;
         return !uninstaller.IsRunning();
     }, kStartTimeout);
     EXPECT_FALSE(uninstaller.IsRunning());
@@ -194,7 +171,7 @@ TEST_F(StartupTest, StartsWithoutTheTrayLibrary)
     ASSERT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((strFolder + "\\Sillbeck.dll").c_str()));
 
     CChildProcess proc;
-    HWND hWnd = StartInstance(proc, strCopy);
+    HWND hWnd = StartProgram(proc, strCopy);
     ASSERT_NE(nullptr, hWnd);
     // Requests for the absent tracker are harmless.
     ::PostMessageA(hWnd, WM_COMMAND, IDC_TRACKER_START, 0);
