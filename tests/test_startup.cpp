@@ -25,7 +25,6 @@ class StartupTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(EndRunningProgram()); }
-
 };
 
 DWORD WindowProcessId(HWND hWnd)
