@@ -140,7 +140,8 @@ public:
     // The palette entry nearest to cr; cr itself without a palette.
     virtual COLORREF GetNearestColor(COLORREF cr);
     // Through the video-for-windows DrawDib interface; not locked. FALSE
-    // when nothing could be drawn. nFlags is not used.
+    // when nothing could be drawn, also for a top-down picture, which
+    // DrawDib cannot draw upright. nFlags is not used.
     virtual BOOL DrawDib(BOOL bUseSrcSize, CDC* pDC, int x, int y, int cx, int cy, int xs, int ys, int cxs,
                          int cys, UINT nFlags);
     virtual BOOL DrawDib(CDC* pDC, int x, int y, int cx, int cy, int xs, int ys, UINT nFlags);

@@ -179,32 +179,21 @@ COLORREF CDibCanvas::GetNearestColor(COLORREF cr)
 BOOL CDibCanvas::DrawDib(BOOL bUseSrcSize, CDC* pDC, int x, int y, int cx, int cy, int xs, int ys, int cxs,
                          int cys, UINT /*nFlags*/)
 {
-    // Without bits DrawDib would read them from behind the header.
-    if (!pDC || !m_pInfo || !m_pBits || !m_hObject)
+    // Without bits DrawDib would read them from behind the header; it
+    // draws only bottom-up pictures (a top-down one would come out upside
+    // down).
+    if (!pDC || !m_pInfo || !m_pBits || !m_hObject || m_bTopDown)
         return FALSE;
     cx = OrDefault(cx, GetWidth());
     cy = OrDefault(cy, GetHeight());
     cxs = OrDefault(cxs, GetWidth());
     cys = OrDefault(cys, GetHeight());
-    // A top-down section needs a header that says so (a block of ours:
-    // resource headers keep their own sign).
-    BITMAPINFO* pHeader = m_pInfo;
-    BITMAPINFO* pTopDown = nullptr;
-    if (m_bTopDown && m_pInfo->bmiHeader.biHeight > 0 && (pTopDown = AllocBitmapInfo()) != nullptr)
-    {
-        std::memcpy(pTopDown, m_pInfo, DIB_HEADER_BLOCK_SIZE);
-        pTopDown->bmiHeader.biHeight = -pTopDown->bmiHeader.biHeight;
-        pHeader = pTopDown;
-    }
-    BOOL bDrawn = FALSE;
     const HDRAWDIB hDrawDib = ::DrawDibOpen();
-    if (hDrawDib)
-    {
-        bDrawn = ::DrawDibDraw(hDrawDib, pDC->GetSafeHdc(), x, y, cx, cy, &pHeader->bmiHeader, m_pBits, xs, ys,
-                               bUseSrcSize ? cxs : cx, bUseSrcSize ? cys : cy, 0);
-        ::DrawDibClose(hDrawDib);
-    }
-    FreeBitmapInfo(pTopDown);
+    if (!hDrawDib)
+        return FALSE;
+    const BOOL bDrawn = ::DrawDibDraw(hDrawDib, pDC->GetSafeHdc(), x, y, cx, cy, &m_pInfo->bmiHeader, m_pBits, xs,
+                                      ys, bUseSrcSize ? cxs : cx, bUseSrcSize ? cys : cy, 0);
+    ::DrawDibClose(hDrawDib);
     return bDrawn;
 }
 

@@ -139,8 +139,8 @@ BOOL CDibCanvas::LoadResourceBitmap(HINSTANCE hInstance, LPCSTR pszName, COLORRE
     const HRSRC hResource = ::FindResourceA(hInstance, pszName, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
     m_hResData = hResource ? ::LoadResource(hInstance, hResource) : NULL;
     BITMAPINFO* pInfo = m_hResData ? static_cast<BITMAPINFO*>(::LockResource(m_hResData)) : nullptr;
-    DIBSECTION ds = {};
-    m_bTopDown = ::GetObjectA(hBitmap, sizeof(ds), &ds) == sizeof(ds) && ds.dsBmih.biHeight < 0;
+    BITMAPINFO* pDescription = DescribeBitmap(hBitmap, &m_bTopDown);
+    FreeBitmapInfo(pDescription);
     Adopt(hBitmap, pInfo, "RESOURCE_BITMAP", crKey);
     return TRUE;
 }

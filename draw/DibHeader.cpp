@@ -193,6 +193,36 @@ BITMAPINFO* CopyBitmapInfo(const BITMAPINFO* pPacked, DWORD cbAvailable)
     return pInfo;
 }
 
+namespace
+{
+// Some systems report a top-down section's height as positive: then ask
+// the pixels which row GDI writes for line 0. The bytes are put back.
+BOOL IsTopDownSection(HBITMAP hBitmap, const DIBSECTION& ds)
+{
+    if (ds.dsBmih.biHeight < 0)
+        return TRUE;
+    if (ds.dsBm.bmHeight < 2 || !ds.dsBm.bmBits)
+        return FALSE;
+    CMemoryDC dc(static_cast<HDC>(NULL));
+    CObjectSelection selection(dc.GetSafeHdc(), hBitmap);
+    if (!selection.IsSelected())
+        return FALSE;
+    BYTE* pFirstRow = static_cast<BYTE*>(ds.dsBm.bmBits);
+    const size_t nBytes = ds.dsBm.bmBitsPixel < 8 ? 1 : ds.dsBm.bmBitsPixel / 8;
+    BYTE saved[4], black[4], white[4];
+    ::GdiFlush();
+    std::memcpy(saved, pFirstRow, nBytes);
+    dc.SetPixelV(0, 0, RGB(0, 0, 0));
+    ::GdiFlush();
+    std::memcpy(black, pFirstRow, nBytes);
+    dc.SetPixelV(0, 0, RGB(255, 255, 255));
+    ::GdiFlush();
+    std::memcpy(white, pFirstRow, nBytes);
+    std::memcpy(pFirstRow, saved, nBytes);
+    return std::memcmp(black, white, nBytes) != 0;
+}
+} // namespace
+
 BITMAPINFO* DescribeBitmap(HBITMAP hBitmap, BOOL* pbTopDown)
 {
     *pbTopDown = FALSE;
@@ -206,7 +236,7 @@ BITMAPINFO* DescribeBitmap(HBITMAP hBitmap, BOOL* pbTopDown)
         return pInfo;
 
     BITMAPINFOHEADER& bih = pInfo->bmiHeader;
-    *pbTopDown = ds.dsBmih.biHeight < 0;
+    *pbTopDown = IsTopDownSection(hBitmap, ds);
     bih.biCompression = ds.dsBmih.biCompression;
     if (bih.biCompression == BI_BITFIELDS)
         std::memcpy(pInfo->bmiColors, ds.dsBitfields, sizeof(ds.dsBitfields));
