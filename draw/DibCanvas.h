@@ -105,7 +105,8 @@ public:
     virtual void StretchBltBanded(CDC* pDst, int x, int y, int cx, int cy, CDC* pSrc, int xs, int ys, int cxs,
                                   int cys, DWORD dwRop);
     // Plain, stretched or tiled (DRAW_...); through the mask when there is
-    // one (dwRop is then not used). Not locked.
+    // one (dwRop is then not used: transparent pixels leave the destination
+    // as it was). Not locked.
     virtual void DrawEx(CDC* pDC, int x, int y, int cx, int cy, int xs, int ys, int cxs, int cys, DWORD dwRop,
                         UINT nMode);
     // FALSE when the file cannot be written or the picture is empty.

@@ -196,7 +196,8 @@ BITMAPINFO* CopyBitmapInfo(const BITMAPINFO* pPacked, DWORD cbAvailable)
 namespace
 {
 // Some systems report a top-down section's height as positive: then ask
-// the pixels which row GDI writes for line 0. The bytes are put back.
+// the pixels which row GDI writes for line 0. The bytes of both candidate
+// rows are put back.
 BOOL IsTopDownSection(HBITMAP hBitmap, const DIBSECTION& ds)
 {
     if (ds.dsBmih.biHeight < 0)
@@ -208,17 +209,20 @@ BOOL IsTopDownSection(HBITMAP hBitmap, const DIBSECTION& ds)
     if (!selection.IsSelected())
         return FALSE;
     BYTE* pFirstRow = static_cast<BYTE*>(ds.dsBm.bmBits);
+    BYTE* pLastRow = pFirstRow + static_cast<size_t>(ds.dsBm.bmWidthBytes) * (ds.dsBm.bmHeight - 1);
     const size_t nBytes = ds.dsBm.bmBitsPixel < 8 ? 1 : ds.dsBm.bmBitsPixel / 8;
-    BYTE saved[4], black[4], white[4];
+    BYTE savedFirst[4], savedLast[4], black[4], white[4];
     ::GdiFlush();
-    std::memcpy(saved, pFirstRow, nBytes);
+    std::memcpy(savedFirst, pFirstRow, nBytes);
+    std::memcpy(savedLast, pLastRow, nBytes);
     dc.SetPixelV(0, 0, RGB(0, 0, 0));
     ::GdiFlush();
     std::memcpy(black, pFirstRow, nBytes);
     dc.SetPixelV(0, 0, RGB(255, 255, 255));
     ::GdiFlush();
     std::memcpy(white, pFirstRow, nBytes);
-    std::memcpy(pFirstRow, saved, nBytes);
+    std::memcpy(pFirstRow, savedFirst, nBytes);
+    std::memcpy(pLastRow, savedLast, nBytes);
     return std::memcmp(black, white, nBytes) != 0;
 }
 } // namespace
