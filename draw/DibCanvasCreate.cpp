@@ -203,7 +203,7 @@ BOOL CDibCanvas::LoadResourceBitmap(HINSTANCE hInstance, LPCSTR pszName, COLORRE
     if (!hBitmap)
         return FALSE;
     // The header is the resource's own, which lives as long as the module.
-    const HRSRC hResource = ::FindResourceA(hInstance, pszName, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    const HRSRC hResource = ::FindResourceA(hInstance, pszName, RT_BITMAP);
     m_hResData = hResource ? ::LoadResource(hInstance, hResource) : NULL;
     BITMAPINFO* pInfo = m_hResData ? static_cast<BITMAPINFO*>(::LockResource(m_hResData)) : nullptr;
     BITMAPINFO* pDescription = DescribeBitmap(hBitmap, &m_bTopDown);
