@@ -115,14 +115,11 @@ void CDibCanvas::DrawEx(CDC* pDC, int x, int y, int cx, int cy, int xs, int ys, 
             place(m_hObject, dwRop);
             return;
         }
-        // A 1-bit source takes the destination's text colour for 0 and its
-        // background colour for 1: black and white make the AND keep the
-        // destination exactly where the mask is 1. Between two XORs of the
-        // picture, that keeps the destination under transparent pixels and
-        // leaves the picture elsewhere, even where a palette without black
-        // could not make the transparent pixels black.
-        pDC->SetTextColor(RGB(0, 0, 0));
-        pDC->SetBkColor(RGB(255, 255, 255));
+        // The mask's colour table makes its 1 white and its 0 black, so the
+        // AND keeps the destination exactly where the mask is 1. Between two
+        // XORs of the picture, that keeps the destination under transparent
+        // pixels and leaves the picture elsewhere, even where a palette
+        // without black could not make the transparent pixels black.
         place(m_hObject, SRCINVERT);
         place(m_mask.m_hObject, SRCAND);
         place(m_hObject, SRCINVERT);

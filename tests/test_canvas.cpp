@@ -141,8 +141,14 @@ TEST(CanvasLock, TwoPicturesDrawnIntoEachOtherFromTwoThreadsDoNotDeadlock)
     first.FillSolidRect(0, 0, 16, 16, RED);
     second.FillSolidRect(0, 0, 16, 16, BLUE);
 
-    auto cross = [](CDibCanvas* pDst, CDibCanvas* pSrc, std::atomic<bool>& bDone) {
-        for (int i = 0; i < 40; ++i)
+    // Both start together and keep at it, so that each often holds its
+    // destination while the other holds it as its source.
+    std::atomic<int> nReady{0};
+    auto cross = [&nReady](CDibCanvas* pDst, CDibCanvas* pSrc, std::atomic<bool>& bDone) {
+        ++nReady;
+        while (nReady < 2)
+            ::Sleep(0);
+        for (int i = 0; i < 300; ++i)
             pDst->DrawImage(pSrc, 8, 8, 8, 8, 0, 0, SRCCOPY);
         bDone = true;
     };
