@@ -16,6 +16,7 @@ public:
 
     HGDIOBJ m_hObject = NULL;
     HGDIOBJ GetSafeHandle() const { return m_hObject; }
+    operator HGDIOBJ() const { return m_hObject; }
 
     // Takes ownership; FALSE (and nothing taken) if one is already held.
     BOOL Attach(HGDIOBJ hObject)
@@ -36,6 +37,16 @@ public:
         if (!m_hObject)
             return FALSE;
         return ::DeleteObject(Detach());
+    }
+
+    // Holds a stock object (deleting one is harmless); FALSE if an object is
+    // already held or nIndex names none.
+    BOOL CreateStockObject(int nIndex) { return Attach(::GetStockObject(nIndex)); }
+
+    // Bytes written into pObject, 0 on failure or without an object.
+    int GetObject(int nCount, LPVOID pObject) const
+    {
+        return m_hObject ? ::GetObjectA(m_hObject, nCount, pObject) : 0;
     }
 };
 

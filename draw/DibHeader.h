@@ -1,0 +1,55 @@
+#ifndef GLIMWICK_DRAW_DIBHEADER_H
+#define GLIMWICK_DRAW_DIBHEADER_H
+
+#include <windows.h>
+
+// Header blocks of device-independent bitmaps as the drawing library keeps
+// them: a 40-byte BITMAPINFOHEADER, the three bit-field masks when the
+// compression is BI_BITFIELDS, then up to 256 colour entries. Blocks come
+// from AllocBitmapInfo and go back through FreeBitmapInfo.
+
+// Size of every header block: header, masks and a full colour table.
+static constexpr DWORD DIB_HEADER_BLOCK_SIZE = sizeof(BITMAPINFOHEADER) + 3 * sizeof(DWORD) + 256 * sizeof(RGBQUAD);
+
+// A zeroed block, or NULL when out of memory.
+BITMAPINFO* AllocBitmapInfo();
+void FreeBitmapInfo(BITMAPINFO* pInfo);
+
+// 2 to the power nBitCount, INT_MAX when that does not fit.
+int ColorCountOfDepth(int nBitCount);
+// biClrUsed, or 2 to the power of the bit count when that is 0.
+int DibColorCount(const BITMAPINFOHEADER& bih);
+// How many colour entries the header is followed by.
+int DibTableEntries(const BITMAPINFOHEADER& bih);
+// The colour entries behind a header of any version (and its masks).
+RGBQUAD* DibColorTable(BITMAPINFO* pInfo);
+const RGBQUAD* DibColorTable(const BITMAPINFO* pInfo);
+// Bytes of one pixel row: rows are padded to 32 bits.
+DWORD DibStride(int nBitCount, int nWidth);
+// Bytes from the start of a packed DIB (header of any version, masks,
+// colours) to its first pixel row.
+DWORD DibBitsOffset(const BITMAPINFOHEADER& bih);
+
+// Whether the library makes pictures of this depth: 1, 4, 8, 16, 24, 32.
+bool IsSupportedDepth(int nBitCount);
+
+// A generated header for a picture of nBitCount bits (0: the screen's
+// depth), cx by cy pixels, bottom-up, with the standard colour table of its
+// depth; NULL for an unsupported depth or without memory.
+BITMAPINFO* BuildBitmapInfo(int nBitCount, int cx, int cy);
+
+// A header describing hBitmap in a new block: a DIB section as the system
+// holds it (colour table and bit-field masks included), a device-dependent
+// bitmap by the generated header of its depth. *pbTopDown tells whether the
+// section's rows run from the top down (the header then still says
+// bottom-up). NULL for an unsupported depth, a handle that is not a bitmap,
+// or without memory.
+BITMAPINFO* DescribeBitmap(HBITMAP hBitmap, BOOL* pbTopDown);
+
+// A copy of a packed header in a block of this library, brought to the
+// 40-byte form; cbAvailable bounds what may be read from pPacked. NULL for a
+// header that is not understood (shorter than 40 bytes, more colours than
+// its depth holds, larger than cbAvailable) or without memory.
+BITMAPINFO* CopyBitmapInfo(const BITMAPINFO* pPacked, DWORD cbAvailable);
+
+#endif
