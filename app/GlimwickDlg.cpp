@@ -2,20 +2,17 @@
 
 #include "app/TrayLibrary.h"
 #include "diag/Log.h"
+#include "frame/Ime.h"
 #include "frame/PaintDC.h"
 #include "frame/String.h"
 #include "frame/WinApp.h"
 #include "res/resource.h"
+#include "store/StoredSettings.h"
 #include "windows/AdviceDlg.h"
 #include "windows/LoupeDlg.h"
 
-// Exported by user32 but declared in no header of the tool chain.
-extern "C" BOOL WINAPI WINNLSEnableIME(HWND hWnd, BOOL bEnable);
-
 namespace
 {
-const char kSettingsKey[] = "Software\\MOSS-HARK\\Glimwick";
-
 // The group icons of m_hFrames, in frame order.
 const UINT kFrameIcons[CGlimwickDlg::FRAME_COUNT] = {
     IDI_EYE_OPEN,     IDI_EYE_SHUT,     IDI_EYE_STARE,    IDI_EYE_LID1,     IDI_EYE_LID2,
@@ -24,22 +21,6 @@ const UINT kFrameIcons[CGlimwickDlg::FRAME_COUNT] = {
     IDI_EYE_BUBBLE6,  IDI_EYE_STARTLED, IDI_MARKER_A,     IDI_MARKER_B,
 };
 
-// The stored "Interval" index; 0 when it is missing or not a 4-byte DWORD.
-DWORD ReadIntervalIndex()
-{
-    DWORD dwType = 0;
-    DWORD dwValue = 0;
-    DWORD cbValue = sizeof dwValue;
-    HKEY hKey = NULL;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
-        return 0;
-    const LONG lResult = ::RegQueryValueExA(hKey, "Interval", NULL, &dwType,
-                                            reinterpret_cast<BYTE*>(&dwValue), &cbValue);
-    ::RegCloseKey(hKey);
-    if (lResult != ERROR_SUCCESS || dwType != REG_DWORD || cbValue != sizeof dwValue)
-        return 0;
-    return dwValue;
-}
 } // namespace
 
 CGlimwickDlg::CGlimwickDlg(CWnd* pParent)
@@ -57,14 +38,6 @@ CGlimwickDlg::~CGlimwickDlg()
         KillTimer(TIMER_ANIMATE);
     if (m_hStopSearch)
         ::CloseHandle(m_hStopSearch);
-}
-
-UINT CGlimwickDlg::ReminderPeriod(DWORD nIndex)
-{
-    static const UINT kPeriods[INTERVAL_NONE] = {
-        10 * 60 * 1000, 30 * 60 * 1000, 60 * 60 * 1000, 2 * 60 * 60 * 1000, 3 * 60 * 60 * 1000,
-    };
-    return nIndex < INTERVAL_NONE ? kPeriods[nIndex] : 0;
 }
 
 BOOL CGlimwickDlg::OnInitDialog()
@@ -99,6 +72,7 @@ BOOL CGlimwickDlg::OnInitDialog()
     m_nStillTicks = 0;
 
     m_trayIcon.CreateTray(this, IDR_TRAYMENU, m_hIconIdle, TRUE, 0);
+    m_wndBalloon.Create(IDD_BALLOON, this);
     m_trayIcon.SetTrayIcon(m_hIconIdle);
     SetTimer(TIMER_TRAYWATCH, TRAYWATCH_PERIOD);
     OnTrackerStart();
@@ -117,6 +91,11 @@ BOOL CGlimwickDlg::DestroyWindow()
             KillTimer(nTimer);
     }
     m_trayIcon.ShowTrayIcon(FALSE);
+    if (m_wndBalloon.m_hWnd)
+    {
+        m_wndBalloon.ShowWindow(SW_HIDE);
+        m_wndBalloon.DestroyWindow();
+    }
     return CDialog::DestroyWindow();
 }
 
@@ -188,6 +167,13 @@ void CGlimwickDlg::OnTimer(UINT_PTR nIDEvent)
     case TIMER_TRAYWATCH:
         OnTrayWatch();
         break;
+    case TIMER_REMINDER:
+        ShowReminder();
+        break;
+    case TIMER_HIDEBALLOON:
+        KillTimer(TIMER_HIDEBALLOON);
+        m_wndBalloon.ShowWindow(SW_HIDE);
+        break;
     }
 }
 
@@ -245,10 +231,18 @@ void CGlimwickDlg::OnTrayReport(WPARAM wParam, LPARAM lParam)
 
 void CGlimwickDlg::ApplyInterval()
 {
-    const UINT nPeriod = ReminderPeriod(ReadIntervalIndex());
+    const UINT nPeriod = CStoredSettings::ReminderPeriod(CStoredSettings::ReadInterval());
     KillTimer(TIMER_REMINDER);
     if (nPeriod)
         SetTimer(TIMER_REMINDER, nPeriod);
+}
+
+void CGlimwickDlg::ShowReminder()
+{
+    m_wndBalloon.SetMessageText(CStoredSettings::MessageToShow());
+    // Topmost, but without taking the focus from what the user is doing.
+    m_wndBalloon.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    SetTimer(TIMER_HIDEBALLOON, HIDEBALLOON_PERIOD);
 }
 
 void CGlimwickDlg::OnPaintIconic()

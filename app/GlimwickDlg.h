@@ -3,6 +3,7 @@
 
 #include "app/TrayIcon.h"
 #include "frame/Dialog.h"
+#include "windows/BalloonDlg.h"
 
 // The hidden controller: the program's hub. It is never shown; its caption
 // is the marker by which other processes find the running instance, and its
@@ -19,13 +20,11 @@ public:
     static constexpr UINT_PTR TIMER_HIDEBALLOON = 2000;
     static constexpr UINT ANIMATE_PERIOD = 200;
     static constexpr UINT RETRY_PERIOD = 10000;
+    static constexpr UINT HIDEBALLOON_PERIOD = 10000;
     static constexpr UINT TRAYWATCH_PERIOD = 30000;
 
     // The About item appended to the system menu.
     static constexpr UINT IDM_ABOUTBOX = 0x10;
-
-    // The "Interval" index with no reminder; indices past it mean none too.
-    static constexpr DWORD INTERVAL_NONE = 5;
 
     // Positions in m_hFrames.
     enum Frame
@@ -59,12 +58,11 @@ public:
 
     // Re-reads the stored interval and restarts the reminder count-down.
     void ApplyInterval();
+    // Shows the stored message (or the default one) for ten seconds.
+    void ShowReminder();
     // One blocking search for the icon on screen; TRUE when found.
     BOOL StartIconSearch();
     void AnimateTick();
-
-    // The reminder period of an "Interval" index in milliseconds; 0 for none.
-    static UINT ReminderPeriod(DWORD nIndex);
 
     // Where a pupil goes for the pointer at ptCursor: its offset from the
     // icon rectangle's top-left corner, for the eye centred at ptEye, whose
@@ -96,6 +94,7 @@ protected:
     void OnSearchFound();
     void OnSearchNotFound();
 
+    CBalloonDlg m_wndBalloon;
     CTrayIcon m_trayIcon;
     RECT m_rcTrayArea = {};
     RECT m_rcReported = {};

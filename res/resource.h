@@ -35,6 +35,7 @@
 #define IDS_ABOUTBOX 101
 
 #define IDD_GLIMWICK_DIALOG 102
+#define IDD_BALLOON 132
 #define IDD_ADVICE 135
 #define IDD_LOUPE 138
 

@@ -4,6 +4,7 @@
 #include "app/TrayLibrary.h"
 #include "frame/String.h"
 #include "res/resource.h"
+#include "store/StoredSettings.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -141,8 +142,8 @@ TEST_F(ControllerTest, ReminderPeriodTable)
 {
     const UINT kExpected[] = {600000, 1800000, 3600000, 7200000, 10800000, 0, 0};
     for (DWORD i = 0; i < 7; ++i)
-        EXPECT_EQ(kExpected[i], CGlimwickDlg::ReminderPeriod(i)) << "index " << i;
-    EXPECT_EQ(0u, CGlimwickDlg::ReminderPeriod(0xFFFFFFFFu));
+        EXPECT_EQ(kExpected[i], CStoredSettings::ReminderPeriod(i)) << "index " << i;
+    EXPECT_EQ(0u, CStoredSettings::ReminderPeriod(0xFFFFFFFFu));
 }
 
 TEST_F(ControllerTest, ReloadFollowsTheStoredInterval)
@@ -150,7 +151,7 @@ TEST_F(ControllerTest, ReloadFollowsTheStoredInterval)
     CTestableDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_GLIMWICK_DIALOG));
 
-    StoreInterval(CGlimwickDlg::INTERVAL_NONE);
+    StoreInterval(CStoredSettings::INTERVAL_NONE);
     dlg.SendMessage(WM_COMMAND, IDC_RELOAD_INTERVAL);
     EXPECT_FALSE(TimerWasArmed(dlg.m_hWnd, CGlimwickDlg::TIMER_REMINDER)) << "none: no reminders";
 

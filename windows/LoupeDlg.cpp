@@ -1,10 +1,9 @@
 #include "windows/LoupeDlg.h"
 
+#include "frame/Ime.h"
 #include "frame/PaintDC.h"
 #include "frame/WindowDC.h"
 #include "res/resource.h"
-
-extern "C" BOOL WINAPI WINNLSEnableIME(HWND hWnd, BOOL bEnable);
 
 CLoupeDlg::CLoupeDlg(CWnd* pParent) : CDialog(IDD_LOUPE, pParent)
 {

@@ -1,0 +1,35 @@
+#ifndef GLIMWICK_STORE_STOREDSETTINGS_H
+#define GLIMWICK_STORE_STOREDSETTINGS_H
+
+#include "frame/String.h"
+
+// The program's two stored settings in the current user's hive: the
+// reminder interval's index and the reminder text.
+class CStoredSettings
+{
+public:
+    static constexpr const char* KEY_PATH = "HKEY_CURRENT_USER\\Software\\MOSS-HARK\\Glimwick";
+    static constexpr const char* PARENT_PATH = "HKEY_CURRENT_USER\\Software\\MOSS-HARK";
+    static constexpr const char* KEY_NAME = "Glimwick";
+    static constexpr const char* VALUE_INTERVAL = "Interval";
+    static constexpr const char* VALUE_MESSAGE = "Message";
+
+    // Interval indices: 0..4 remind every 10, 30, 60 minutes, 2 or 3 hours;
+    // this one and any other value never.
+    static constexpr DWORD INTERVAL_NONE = 5;
+
+    // The text shown when no message is stored or the stored one is empty.
+    static const char* const DEFAULT_MESSAGE;
+
+    // The reminder period of an interval index in milliseconds; 0 for none.
+    static UINT ReminderPeriod(DWORD nIndex);
+
+    // The stored interval index; 0 when it is missing or unreadable.
+    static DWORD ReadInterval();
+    // The stored message; empty when it is missing or unreadable.
+    static CString ReadMessage();
+    // The stored message, or the default one in its place when empty.
+    static CString MessageToShow();
+};
+
+#endif
