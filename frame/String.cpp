@@ -24,6 +24,34 @@ CString& CString::MakeUpper()
     return *this;
 }
 
+int CString::CompareNoCase(LPCSTR psz) const
+{
+    const std::string other(psz ? psz : "");
+    const int n = GetLength();
+    const int nOther = static_cast<int>(other.size());
+    const auto upper = [](unsigned char ch) { return ch >= 'a' && ch <= 'z' ? ch - 'a' + 'A' : ch; };
+    for (int i = 0; i < n && i < nOther; ++i)
+    {
+        // A double-byte character is compared unfolded: its trail byte may
+        // have a letter's code.
+        const bool bLead = IsLeadByteAt(m_str.data(), n, i) || IsLeadByteAt(other.data(), nOther, i);
+        const int a = static_cast<unsigned char>(m_str[i]);
+        const int b = static_cast<unsigned char>(other[i]);
+        if (bLead)
+        {
+            if (a != b)
+                return a - b;
+            if (i + 1 < n && i + 1 < nOther && m_str[i + 1] != other[i + 1])
+                return static_cast<unsigned char>(m_str[i + 1]) - static_cast<unsigned char>(other[i + 1]);
+            ++i;
+            continue;
+        }
+        if (upper(a) != upper(b))
+            return upper(a) - upper(b);
+    }
+    return n - nOther;
+}
+
 int CString::Find(LPCSTR pszSub, int nStart) const
 {
     const int n = GetLength();

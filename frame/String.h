@@ -32,6 +32,10 @@ public:
     // half-width katakana stay as they are.
     CString& MakeUpper();
 
+    // Byte-wise comparison with the single-byte letters a-z taken as A-Z;
+    // double-byte characters must match exactly. <0, 0 or >0.
+    int CompareNoCase(LPCSTR psz) const;
+
     // Byte index of the first occurrence at or after nStart that begins on a
     // character boundary, or -1.
     int Find(LPCSTR pszSub, int nStart = 0) const;
