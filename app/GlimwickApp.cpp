@@ -4,6 +4,7 @@
 #include "app/TrayLibrary.h"
 #include "frame/String.h"
 #include "res/resource.h"
+#include "store/StoredSettings.h"
 
 CGlimwickApp theApp;
 
@@ -35,6 +36,7 @@ BOOL CGlimwickApp::InitInstance()
     if (strCommandLine.Find("/UNREGIST") >= 0)
     {
         CloseRunningInstance();
+        CStoredSettings::DeleteAll();
         return FALSE;
     }
     if (FindRunningInstance())

@@ -10,6 +10,7 @@
 #include "store/StoredSettings.h"
 #include "windows/AdviceDlg.h"
 #include "windows/LoupeDlg.h"
+#include "windows/SettingsDlg.h"
 
 namespace
 {
@@ -139,6 +140,9 @@ BOOL CGlimwickDlg::OnCommand(UINT nID)
     case IDC_TRACKER_STOP:
         OnTrackerStop();
         return TRUE;
+    case ID_MENU_SETTINGS:
+        OnSettings();
+        return TRUE;
     case ID_MENU_LOUPE:
         OnLoupe();
         return TRUE;
@@ -189,6 +193,16 @@ void CGlimwickDlg::OnTrayWatch()
         WriteLog("TRAY MOVE FIND\n");
         StartIconSearch();
     }
+}
+
+void CGlimwickDlg::OnSettings()
+{
+    KillTimer(TIMER_REMINDER);
+    m_wndBalloon.ShowWindow(SW_HIDE);
+    CSettingsDlg dlg;
+    dlg.DoModal();
+    // Whatever the answer, the count-down starts again from the stored value.
+    ApplyInterval();
 }
 
 void CGlimwickDlg::OnLoupe()

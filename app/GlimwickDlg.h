@@ -74,6 +74,7 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     void OnTrayWatch();
     void OnLoupe();
+    void OnSettings();
     void OnTrackerStart();
     void OnTrackerStop();
     void OnTrayReport(WPARAM wParam, LPARAM lParam);

@@ -35,6 +35,7 @@
 #define IDS_ABOUTBOX 101
 
 #define IDD_GLIMWICK_DIALOG 102
+#define IDD_SETTINGS 130
 #define IDD_BALLOON 132
 #define IDD_ADVICE 135
 #define IDD_LOUPE 138
@@ -48,6 +49,10 @@
 #define IDC_RELOAD_INTERVAL 1004
 #define IDC_TRACKER_START 1007
 #define IDC_TRACKER_STOP 1008
+
+// Controls of the settings dialog.
+#define IDC_INTERVAL 1003
+#define IDC_MESSAGE 1005
 
 // Pictures: the reminder balloon's eyes, the Advice page, and the About
 // box's eyes without pupils (the box paints the pupils itself).

@@ -1,16 +1,11 @@
 #include "store/StoredSettings.h"
 
-#include <vector>
+#include "store/RegistryKey.h"
 
 const char* const CStoredSettings::DEFAULT_MESSAGE =
     "パソコン画面を長時間見つづけると、あなたの健康を損なうおそれがあります。\r\n"
     "姿勢を正し、目を画面から６０cm以上離して下さい。\r\n"
     "軽い運動も忘れずに．．．";
-
-namespace
-{
-const char kSubkey[] = "Software\\MOSS-HARK\\Glimwick";
-}
 
 UINT CStoredSettings::ReminderPeriod(DWORD nIndex)
 {
@@ -22,29 +17,44 @@ UINT CStoredSettings::ReminderPeriod(DWORD nIndex)
 
 DWORD CStoredSettings::ReadInterval()
 {
-    DWORD dwType = 0;
-    DWORD dwValue = 0;
-    DWORD cbValue = sizeof dwValue;
-    if (::RegGetValueA(HKEY_CURRENT_USER, kSubkey, VALUE_INTERVAL, RRF_RT_ANY, &dwType, &dwValue, &cbValue) !=
-            ERROR_SUCCESS ||
-        dwType != REG_DWORD || cbValue != sizeof dwValue)
+    // Only a DWORD is an interval: a value of another type (a string "5",
+    // a short binary) would read as some other number.
+    CRegistryKey key(KEY_PATH);
+    DWORD dwType = REG_NONE;
+    DWORD dwIndex = 0;
+    if (!key.GetValueType("", VALUE_INTERVAL, &dwType) || dwType != REG_DWORD ||
+        !key.ReadDword("", VALUE_INTERVAL, &dwIndex))
         return 0;
-    return dwValue;
+    return dwIndex;
 }
 
 CString CStoredSettings::ReadMessage()
 {
-    DWORD dwType = 0;
-    DWORD cbValue = 0;
-    if (::RegGetValueA(HKEY_CURRENT_USER, kSubkey, VALUE_MESSAGE, RRF_RT_REG_SZ, &dwType, NULL, &cbValue) !=
-            ERROR_SUCCESS ||
-        cbValue == 0)
+    // A text stored as anything but a string is not a message. ReadString
+    // copes with a missing terminator, cuts a huge text and drops a lead
+    // byte left without its trail.
+    CRegistryKey key(KEY_PATH);
+    DWORD dwType = REG_NONE;
+    CString strMessage;
+    if (!key.GetValueType("", VALUE_MESSAGE, &dwType) || dwType != REG_SZ ||
+        !key.ReadString("", VALUE_MESSAGE, strMessage))
         return CString();
-    std::vector<char> buf(cbValue + 1, '\0');
-    if (::RegGetValueA(HKEY_CURRENT_USER, kSubkey, VALUE_MESSAGE, RRF_RT_REG_SZ, &dwType, buf.data(), &cbValue) !=
-        ERROR_SUCCESS)
-        return CString();
-    return CString(buf.data());
+    return strMessage;
+}
+
+BOOL CStoredSettings::WriteInterval(DWORD dwIndex)
+{
+    return CRegistryKey(KEY_PATH).WriteDword("", VALUE_INTERVAL, dwIndex);
+}
+
+BOOL CStoredSettings::WriteMessage(const CString& strMessage)
+{
+    return CRegistryKey(KEY_PATH).WriteString("", VALUE_MESSAGE, strMessage);
+}
+
+BOOL CStoredSettings::DeleteAll()
+{
+    return CRegistryKey(PARENT_PATH).DeleteKey(KEY_NAME);
 }
 
 CString CStoredSettings::MessageToShow()

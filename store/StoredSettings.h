@@ -30,6 +30,12 @@ public:
     static CString ReadMessage();
     // The stored message, or the default one in its place when empty.
     static CString MessageToShow();
+
+    // FALSE when the value could not be written (the key is made as needed).
+    static BOOL WriteInterval(DWORD dwIndex);
+    static BOOL WriteMessage(const CString& strMessage);
+    // Removes the program's key with both values; its parent stays.
+    static BOOL DeleteAll();
 };
 
 #endif

@@ -138,14 +138,6 @@ TEST_F(ControllerTest, TrackerStopAndStartCommands)
     EXPECT_TRUE(TimerWasArmed(dlg.m_hWnd, CGlimwickDlg::TIMER_ANIMATE));
 }
 
-TEST_F(ControllerTest, ReminderPeriodTable)
-{
-    const UINT kExpected[] = {600000, 1800000, 3600000, 7200000, 10800000, 0, 0};
-    for (DWORD i = 0; i < 7; ++i)
-        EXPECT_EQ(kExpected[i], CStoredSettings::ReminderPeriod(i)) << "index " << i;
-    EXPECT_EQ(0u, CStoredSettings::ReminderPeriod(0xFFFFFFFFu));
-}
-
 TEST_F(ControllerTest, ReloadFollowsTheStoredInterval)
 {
     CTestableDlg dlg;
@@ -210,7 +202,7 @@ TEST_F(ControllerTest, ExitAndCloseEndTheMainLoop)
     }
 }
 
-TEST_F(ControllerTest, CommandsOfOtherIssuesLeaveTheLoopRunning)
+TEST_F(ControllerTest, ExternalCommandsLeaveTheLoopRunning)
 {
     CTestableDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_GLIMWICK_DIALOG));
