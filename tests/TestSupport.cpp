@@ -1,5 +1,7 @@
 #include "tests/TestSupport.h"
 
+#include "draw/DibCanvas.h"
+#include "frame/WindowDC.h"
 #include "res/resource.h"
 
 #include <fstream>
@@ -170,4 +172,18 @@ HWND StartProgram(CChildProcess& proc, const std::string& strProgram)
     WaitUntil([&] { return ((hWnd = FindProgram()) != NULL && ::GetDlgItem(hWnd, 1102)) || !proc.IsRunning(); },
               15000);
     return proc.IsRunning() ? hWnd : NULL;
+}
+
+void SaveScreenshot(const std::string& strName)
+{
+    const std::string strFolder = ProgramFolder() + "artefacts";
+    ::CreateDirectoryA(strFolder.c_str(), NULL);
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN);
+    const int cy = ::GetSystemMetrics(SM_CYSCREEN);
+    CDibCanvas shot;
+    if (!shot.CreateBlank(24, cx, cy, CDibCanvas::NO_KEY))
+        return;
+    CWindowDC screen(NULL);
+    shot.BitBltFrom(&screen, 0, 0, cx, cy, 0, 0, SRCCOPY);
+    shot.SaveFile((strFolder + "\\" + strName).c_str());
 }

@@ -48,6 +48,10 @@ std::string ReadWholeFile(const std::string& strPath);
 // The system's temporary folder, with a trailing backslash.
 std::string TempFolder();
 
+// Saves the whole screen as build/artefacts/<strName> (a .bmp), for a
+// person to look at after the run.
+void SaveScreenshot(const std::string& strName);
+
 // The running program's controller window, or NULL.
 HWND FindProgram();
 // Asks a running program (of an earlier test) to exit and waits until it

@@ -42,19 +42,6 @@ RECT InkBox(CDibCanvas& surface, const RECT& rcBand)
     return rcBox;
 }
 
-// Saves the whole screen as a .bmp artefact of the test run.
-void SaveScreenshot(const std::string& strName)
-{
-    const std::string strFolder = ProgramFolder() + "artefacts";
-    ::CreateDirectoryA(strFolder.c_str(), NULL);
-    const int cx = ::GetSystemMetrics(SM_CXSCREEN);
-    const int cy = ::GetSystemMetrics(SM_CYSCREEN);
-    CDibCanvas shot;
-    ASSERT_TRUE(shot.CreateBlank(24, cx, cy, CDibCanvas::NO_KEY));
-    CWindowDC screen(NULL);
-    shot.BitBltFrom(&screen, 0, 0, cx, cy, 0, 0, SRCCOPY);
-    EXPECT_TRUE(shot.SaveFile((strFolder + "\\" + strName).c_str()));
-}
 } // namespace
 
 TEST(Balloon, HiddenDisabledAndAsLargeAsTheWorkArea)

@@ -71,6 +71,8 @@ TEST_F(CommandsTest, EveryLoupeCommandOpensOneMore)
         EXPECT_TRUE(WaitUntil([&] { return WindowsCaptioned(m_program.Id(), " ﾙｰﾍﾟ").size() == size_t(i); }, 5000))
             << i << " Loupes";
     }
+    PumpMessages(300);
+    SaveScreenshot("loupe.bmp");
     // Closing one leaves the others.
     const std::vector<HWND> loupes = WindowsCaptioned(m_program.Id(), " ﾙｰﾍﾟ");
     ::PostMessageA(loupes[0], WM_CLOSE, 0, 0);
@@ -84,6 +86,8 @@ TEST_F(CommandsTest, AdviceOpensAndTheIconRefusesItsMenuMeanwhile)
     ASSERT_TRUE(WaitUntil(
         [&] { return !(advice = WindowsCaptioned(m_program.Id(), " Glimwickからのアドバイス")).empty(); }, 5000));
 
+    PumpMessages(300);
+    SaveScreenshot("advice.bmp");
     // A right click on the icon while the box is up opens no menu.
     ::PostMessageA(m_hTray, WM_APP, 0, WM_RBUTTONUP);
     ::Sleep(500);

@@ -304,3 +304,52 @@ TEST_F(SettingsTest, UnregistDeletesTheKeyButNotItsParent)
     ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\MOSS-HARK", 0, KEY_READ, &hKey));
     ::RegCloseKey(hKey);
 }
+
+namespace
+{
+// Another process's controls answer text in UTF-16.
+std::wstring ControlTextW(HWND hWnd)
+{
+    wchar_t sz[512] = {};
+    ::SendMessageW(hWnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(sz));
+    return sz;
+}
+
+std::wstring ToWide(const char* psz)
+{
+    wchar_t sz[512] = {};
+    ::MultiByteToWideChar(932, 0, psz, -1, sz, 512);
+    return sz;
+}
+} // namespace
+
+TEST_F(SettingsTest, InTheProgramFromTheTrayMenu)
+{
+    ASSERT_TRUE(EndRunningProgram());
+    CChildProcess program;
+    HWND hWnd = StartProgram(program);
+    ASSERT_NE(nullptr, hWnd);
+    ::PostMessageA(::GetDlgItem(hWnd, 1102), WM_COMMAND, ID_MENU_SETTINGS, 0);
+    HWND hDlg = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (hDlg = ::FindWindowA(NULL, " ｵﾌﾟｼｮﾝ設定")) != NULL; }, 5000));
+    PumpMessages(300);
+    SaveScreenshot("settings.bmp");
+
+    HWND hCombo = ::GetDlgItem(hDlg, IDC_INTERVAL);
+    const int nSel = static_cast<int>(::SendMessageW(hCombo, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(0, nSel);
+    wchar_t szItem[64] = {};
+    ::SendMessageW(hCombo, CB_GETLBTEXT, nSel, reinterpret_cast<LPARAM>(szItem));
+    EXPECT_EQ(ToWide("１０分おき"), szItem);
+    EXPECT_EQ(ToWide(CStoredSettings::DEFAULT_MESSAGE), ControlTextW(::GetDlgItem(hDlg, IDC_MESSAGE)));
+
+    // Choose "なし" and OK: 5 is stored.
+    ::SendMessageW(hCombo, CB_SETCURSEL, 5, 0);
+    ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([] { return ::FindWindowA(NULL, " ｵﾌﾟｼｮﾝ設定") == NULL; }, 5000));
+    DWORD dw = 0;
+    EXPECT_TRUE(WaitUntil([&] { return StoredDword("Interval", &dw); }, 2000));
+    EXPECT_EQ(5u, dw);
+    ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(program.WaitForExit(10000));
+}
