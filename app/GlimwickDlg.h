@@ -76,6 +76,7 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     void OnTrayWatch();
     void OnLoupe();
+    void OnAbout();
     void OnTrackerStart();
     void OnTrackerStop();
     void OnTrayReport(WPARAM wParam, LPARAM lParam);
