@@ -8,6 +8,7 @@
 #include "frame/WinApp.h"
 #include "res/resource.h"
 #include "store/StoredSettings.h"
+#include "windows/AboutDlg.h"
 #include "windows/AdviceDlg.h"
 #include "windows/LoupeDlg.h"
 #include "windows/SettingsDlg.h"
@@ -120,6 +121,14 @@ LRESULT CGlimwickDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_hIcon);
+    case WM_SYSCOMMAND:
+        // The low four bits of a system command belong to the system.
+        if ((wParam & 0xFFF0) == IDM_ABOUTBOX)
+        {
+            OnAbout();
+            return 0;
+        }
+        break;
     case WM_APP:
         OnTrayReport(wParam, lParam);
         break;
@@ -145,6 +154,9 @@ BOOL CGlimwickDlg::OnCommand(UINT nID)
         return TRUE;
     case ID_MENU_LOUPE:
         OnLoupe();
+        return TRUE;
+    case ID_MENU_ABOUT:
+        OnAbout();
         return TRUE;
     case ID_MENU_ADVICE:
     {
@@ -211,6 +223,12 @@ void CGlimwickDlg::OnLoupe()
     CLoupeDlg* pLoupe = new CLoupeDlg;
     if (!pLoupe->Create(IDD_LOUPE, this))
         delete pLoupe;
+}
+
+void CGlimwickDlg::OnAbout()
+{
+    CAboutDlg dlg;
+    dlg.DoModal();
 }
 
 void CGlimwickDlg::OnTrackerStart()

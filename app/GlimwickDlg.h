@@ -75,6 +75,7 @@ protected:
     void OnTrayWatch();
     void OnLoupe();
     void OnSettings();
+    void OnAbout();
     void OnTrackerStart();
     void OnTrackerStop();
     void OnTrayReport(WPARAM wParam, LPARAM lParam);

@@ -60,4 +60,9 @@
 #define IDB_ADVICE 134
 #define IDI_ABOUT 137
 
+// The About box and its controls.
+#define IDD_ABOUTBOX 100
+#define IDC_ABOUT_LINK 1002
+#define IDC_ABOUT_ICON 1006
+
 #endif
