@@ -230,11 +230,13 @@ public:
     // The area (xs, ys, cx, cy) of pSrc (cut to pSrc) turned by nDegrees
     // about its centre, filtered, painted with the top-left of its bounding
     // box at (x, y). pBounds (optional) receives the painted box; an empty
-    // one at (x, y) when nothing of the area is in pSrc.
+    // one at (x, y) when nothing of the area is in pSrc. pSrc may be this
+    // picture, which is then read as it was before.
     virtual void DrawRotated(CDibCanvas* pSrc, int x, int y, int cx, int cy, int xs, int ys, int nDegrees,
                              LPRECT pBounds);
     // Darkens the area at (x, y) by pShade's red channel from (xs, ys): each
     // component times red / 255. Zero sizes: the shade's, cut to the shade.
+    // pShade may be this picture, read as it was before.
     virtual void ShadeWith(CDibCanvas* pShade, int x, int y, int cx, int cy, int xs, int ys);
     virtual void StretchBitmap(HBITMAP hbm, int x, int y, int cx, int cy, int xs, int ys, int cxs, int cys,
                                DWORD dwRop);
