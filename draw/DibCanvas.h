@@ -11,6 +11,7 @@
 #include <new>
 
 class CBrush;
+class CDibPixels;
 class CFont;
 class CPen;
 class CRgn;
@@ -148,6 +149,15 @@ public:
     virtual BOOL DrawDib(CDC* pDC, int x, int y, int cx, int cy, int xs, int ys, UINT nFlags);
     virtual BOOL DrawDib(CDC* pDC, int x, int y, int cx, int cy, int xs, int ys, int cxs, int cys, UINT nFlags);
 
+    // ---- Screen capture (locked) ----
+
+    // Copies the screen area of cx by cy (zero: the picture's size) at
+    // (xScreen, yScreen) to (x, y); the part outside the screen is left out
+    // and the rest keeps its place (a negative xScreen moves it right). The
+    // BitBlt result; FALSE, with the picture untouched, when nothing of the
+    // area is on the screen or no screen context can be had.
+    virtual BOOL CopyFromScreen(int x, int y, int cx, int cy, int xScreen, int yScreen);
+
     // ---- Bracket: one bound context for several operations ----
 
     // Takes the lock (kept until EndDraw) and binds a context; nested
@@ -186,6 +196,22 @@ public:
     // pRect receives the size the text needs.
     virtual void CalcTextRect(LPRECT pRect, CString strText, int nPointSize, CString strFace);
 
+    // ---- Outline text (locked): anti-aliased glyphs blended into the
+    // picture, the string centred in (x, y, cx, cy), in cr with a one-pixel
+    // shadow to the lower right in crShadow (NO_KEY: none). A font of
+    // nHeight pixels of face pszFace. Nothing for an empty string ----
+
+    // Of weight nWeight, glyphs on the font's baseline.
+    virtual void OutlineTextOut(LPCSTR psz, int x, int y, int cx, int cy, LPCSTR pszFace, int nHeight, int nWeight,
+                                COLORREF cr, COLORREF crShadow);
+    // Semibold, glyphs' boxes bottom-aligned.
+    virtual void OutlineTextOut2(LPCSTR psz, int x, int y, int cx, int cy, LPCSTR pszFace, int nHeight, COLORREF cr,
+                                 COLORREF crShadow);
+    // As OutlineTextOut2, centred on the characters' advances alone (without
+    // the last one's right bearing).
+    virtual void OutlineTextOut3(LPCSTR psz, int x, int y, int cx, int cy, LPCSTR pszFace, int nHeight, COLORREF cr,
+                                 COLORREF crShadow);
+
     // ---- Pixels, fills and other pictures (locked) ----
 
     virtual COLORREF GetPixel(int x, int y);
@@ -201,10 +227,25 @@ public:
     virtual void DrawImage(CDibCanvas* pSrc, int x, int y, int cx, int cy, int xs, int ys, DWORD dwRop);
     // A NULL source passes a NULL context.
     virtual void BitBltFrom(CDC* pSrcDC, int x, int y, int cx, int cy, int xs, int ys, DWORD dwRop);
+    // The area (xs, ys, cx, cy) of pSrc (cut to pSrc) turned by nDegrees
+    // about its centre, filtered, painted with the top-left of its bounding
+    // box at (x, y). pBounds (optional) receives the painted box; an empty
+    // one at (x, y) when nothing of the area is in pSrc. pSrc may be this
+    // picture, which is then read as it was before.
+    virtual void DrawRotated(CDibCanvas* pSrc, int x, int y, int cx, int cy, int xs, int ys, int nDegrees,
+                             LPRECT pBounds);
+    // Darkens the area at (x, y) by pShade's red channel from (xs, ys): each
+    // component times red / 255. Zero sizes: the shade's, cut to the shade.
+    // pShade may be this picture, read as it was before.
+    virtual void ShadeWith(CDibCanvas* pShade, int x, int y, int cx, int cy, int xs, int ys);
     virtual void StretchBitmap(HBITMAP hbm, int x, int y, int cx, int cy, int xs, int ys, int cxs, int cys,
                                DWORD dwRop);
     virtual void StretchImage(CDibCanvas* pSrc, int x, int y, int cx, int cy, int xs, int ys, int cxs, int cys,
                               DWORD dwRop);
+    // The whole of pSrc scaled, keeping its proportions, to the largest size
+    // that fits the box, centred in it; nothing when that size rounds down
+    // to no pixels.
+    virtual void StretchImageToFit(CDibCanvas* pSrc, int x, int y, int cx, int cy, DWORD dwRop);
     virtual void TileBitmap(HBITMAP hbm, int x, int y, int cx, int cy, int xs, int ys, DWORD dwRop);
     virtual void TileImage(CDibCanvas* pSrc, int x, int y, int cx, int cy, int xs, int ys, DWORD dwRop);
 
@@ -256,6 +297,14 @@ public:
     virtual BOOL Release();
     // Hands the bitmap to the caller, then releases the rest.
     virtual HBITMAP Detach();
+
+    // ---- The pixel effects through one GDI call per pixel: the reference
+    // for DrawRotated and ShadeWith, which work on the bits directly when
+    // both pictures are 24- or 32-bit sections drawn plainly ----
+
+    void DrawRotatedPerPixel(CDibCanvas* pSrc, int x, int y, int cx, int cy, int xs, int ys, int nDegrees,
+                             LPRECT pBounds);
+    void ShadeWithPerPixel(CDibCanvas* pShade, int x, int y, int cx, int cy, int xs, int ys);
 
     // ---- Lock: the steps every locked operation takes, recursive per
     // thread; waiting threads poll every 100 ms without a time-out ----
@@ -310,6 +359,12 @@ private:
     // Takes a bitmap made or loaded by the system, with its header.
     void Adopt(HBITMAP hBitmap, BITMAPINFO* pInfo, LPCSTR pszKind, COLORREF crKey);
     void PlaceTiles(CDC* pDC, CDC* pMemDC, int x, int y, int cx, int cy, int xs, int ys, DWORD dwRop);
+    void Rotate(CDibCanvas* pSrc, int x, int y, int cx, int cy, int xs, int ys, int nDegrees, LPRECT pBounds,
+                BOOL bDirect);
+    void Shade(CDibCanvas* pShade, int x, int y, int cx, int cy, int xs, int ys, BOOL bDirect);
+    // Views of pSrc's bits and this picture's, when reading and writing them
+    // gives what GetPixel on pSrc's bound context and SetPixel on dc would.
+    BOOL ReachBits(CDibCanvas* pSrc, CCanvasDC& dc, CDibPixels& from, CDibPixels& to);
 
     int m_nColors = 0;
     int m_nHeight = 0;
