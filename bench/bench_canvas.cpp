@@ -6,27 +6,13 @@
 
 #include <windows.h>
 
+#include "bench/BenchTimer.h"
+
 #include <cstdio>
 #include <vector>
 
 namespace
 {
-double Milliseconds(LARGE_INTEGER tStart, LARGE_INTEGER tEnd)
-{
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(tEnd.QuadPart - tStart.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename F>
-double Time(F&& f)
-{
-    LARGE_INTEGER tStart, tEnd;
-    ::QueryPerformanceCounter(&tStart);
-    f();
-    ::QueryPerformanceCounter(&tEnd);
-    return Milliseconds(tStart, tEnd);
-}
 
 void BenchLockedOperations()
 {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "bench/BenchTimer.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -13,22 +15,6 @@ namespace
 // Width and height of the pictures.
 const int EDGE = 512;
 
-double Milliseconds(LARGE_INTEGER tStart, LARGE_INTEGER tEnd)
-{
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(tEnd.QuadPart - tStart.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename F>
-double Time(F&& f)
-{
-    LARGE_INTEGER tStart, tEnd;
-    ::QueryPerformanceCounter(&tStart);
-    f();
-    ::QueryPerformanceCounter(&tEnd);
-    return Milliseconds(tStart, tEnd);
-}
 
 // A picture of the depth with a colour of its own at every pixel, written
 // into the bits (through GDI this alone would take as long as what is

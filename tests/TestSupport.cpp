@@ -187,3 +187,14 @@ void SaveScreenshot(const std::string& strName)
     shot.BitBltFrom(&screen, 0, 0, cx, cy, 0, 0, SRCCOPY);
     shot.SaveFile((strFolder + "\\" + strName).c_str());
 }
+
+bool RunsToEnd(DWORD nMilliseconds, std::thread thread, std::atomic<bool>& bDone)
+{
+    if (!WaitUntil([&] { return bDone.load(); }, nMilliseconds))
+    {
+        thread.detach();
+        return false;
+    }
+    thread.join();
+    return true;
+}

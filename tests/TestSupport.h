@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 #include <string>
 
 // Dispatches this thread's messages for about nMilliseconds.
@@ -12,6 +14,10 @@ void PumpMessages(DWORD nMilliseconds);
 bool PumpUntil(const std::function<bool()>& pred, DWORD nMilliseconds);
 // Sleeps in short steps until pred holds or nMilliseconds passed.
 bool WaitUntil(const std::function<bool()>& pred, DWORD nMilliseconds);
+
+// Waits for a thread that sets bDone at its end; false, with the thread
+// left behind, when it does not end within nMilliseconds (a deadlock).
+bool RunsToEnd(DWORD nMilliseconds, std::thread thread, std::atomic<bool>& bDone);
 
 // The folder of the running test program (the build folder), with a
 // trailing backslash.

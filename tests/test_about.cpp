@@ -4,6 +4,7 @@
 // and the system menu.
 #include "draw/DibCanvas.h"
 #include "res/resource.h"
+#include "tests/ColourPatch.h"
 #include "tests/TestSupport.h"
 #include "windows/AboutDlg.h"
 
@@ -106,43 +107,6 @@ bool SamePoint(POINT a, POINT b)
 {
     return a.x == b.x && a.y == b.y;
 }
-
-// A window of one colour on top of everything.
-class CColourPatch
-{
-public:
-    CColourPatch(COLORREF cr, const RECT& rc)
-    {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = ::GetModuleHandleA(NULL);
-        wc.lpszClassName = "GlimwickAboutPatch";
-        ::RegisterClassA(&wc);
-        m_hWnd = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, rc.left, rc.top,
-                                   rc.right - rc.left, rc.bottom - rc.top, NULL, NULL, wc.hInstance, NULL);
-        ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, static_cast<LONG_PTR>(cr));
-        ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
-        ::UpdateWindow(m_hWnd);
-        PumpMessages(100);
-    }
-    ~CColourPatch() { ::DestroyWindow(m_hWnd); }
-    HWND m_hWnd;
-
-private:
-    static LRESULT CALLBACK Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == WM_ERASEBKGND)
-        {
-            RECT rc;
-            ::GetClientRect(hWnd, &rc);
-            HBRUSH hBrush = ::CreateSolidBrush(static_cast<COLORREF>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA)));
-            ::FillRect(reinterpret_cast<HDC>(wParam), &rc, hBrush);
-            ::DeleteObject(hBrush);
-            return 1;
-        }
-        return ::DefWindowProcA(hWnd, message, wParam, lParam);
-    }
-};
 
 class CTestAboutDlg : public CAboutDlg
 {

@@ -35,18 +35,6 @@ int CountPixels(CDibCanvas& picture, COLORREF cr)
     return n;
 }
 
-// Runs fn on a thread and reports whether it ended within the deadlock
-// limit (a thread that did not is left behind).
-bool RunsToEnd(std::thread thread, std::atomic<bool>& bDone)
-{
-    if (!WaitUntil([&] { return bDone.load(); }, DEADLOCK_MS))
-    {
-        thread.detach();
-        return false;
-    }
-    thread.join();
-    return true;
-}
 
 // A picture whose DrawEx fails with a framework exception.
 class CThrowingCanvas : public CDibCanvas
@@ -86,7 +74,7 @@ TEST(CanvasLock, IsRecursivePerThreadAndIgnoresOtherThreadsUnlock)
     picture.Unlock();
     EXPECT_EQ(dwMe, picture.GetLockOwner());
     picture.Unlock();
-    EXPECT_TRUE(RunsToEnd(std::move(waiter), bDrawn));
+    EXPECT_TRUE(RunsToEnd(DEADLOCK_MS, std::move(waiter), bDrawn));
     EXPECT_EQ(0u, picture.GetLockOwner());
     EXPECT_EQ(GREEN, picture.GetPixel(2, 2));
     EXPECT_EQ(RED, picture.GetPixel(1, 1));
@@ -119,8 +107,8 @@ TEST(CanvasLock, TwoThreadsDrawingAtOnceLoseNothing)
     std::atomic<bool> bTopDone{false}, bBottomDone{false};
     std::thread top(draw, 0, RED, std::ref(bTopDone));
     std::thread bottom(draw, nSize / 2, BLUE, std::ref(bBottomDone));
-    ASSERT_TRUE(RunsToEnd(std::move(top), bTopDone));
-    ASSERT_TRUE(RunsToEnd(std::move(bottom), bBottomDone));
+    ASSERT_TRUE(RunsToEnd(DEADLOCK_MS, std::move(top), bTopDone));
+    ASSERT_TRUE(RunsToEnd(DEADLOCK_MS, std::move(bottom), bBottomDone));
 
     int nExpectedRed = 0, nExpectedBlue = 0;
     for (int y = 0; y < nSize; ++y)
@@ -155,8 +143,8 @@ TEST(CanvasLock, TwoPicturesDrawnIntoEachOtherFromTwoThreadsDoNotDeadlock)
     std::atomic<bool> bOne{false}, bTwo{false};
     std::thread one(cross, &first, &second, std::ref(bOne));
     std::thread two(cross, &second, &first, std::ref(bTwo));
-    ASSERT_TRUE(RunsToEnd(std::move(one), bOne));
-    ASSERT_TRUE(RunsToEnd(std::move(two), bTwo));
+    ASSERT_TRUE(RunsToEnd(DEADLOCK_MS, std::move(one), bOne));
+    ASSERT_TRUE(RunsToEnd(DEADLOCK_MS, std::move(two), bTwo));
     EXPECT_EQ(RED, first.GetPixel(0, 0));
     EXPECT_EQ(BLUE, second.GetPixel(0, 0));
 }
@@ -256,7 +244,7 @@ TEST(CanvasBracket, FrameworkExceptionInADrawingEndsItAndReleasesEverything)
         picture.SetPixelV(4, 4, GREEN);
         bDone = true;
     });
-    ASSERT_TRUE(RunsToEnd(std::move(other), bDone));
+    ASSERT_TRUE(RunsToEnd(DEADLOCK_MS, std::move(other), bDone));
     EXPECT_EQ(GREEN, picture.GetPixel(4, 4));
 }
 

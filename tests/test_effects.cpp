@@ -95,18 +95,6 @@ RECT Changed(CDibCanvas& picture, COLORREF cr)
     return rc;
 }
 
-// Waits for a thread that sets bDone at its end; false (the thread left
-// behind) if it does not end within the deadlock limit.
-bool RunsToEnd(std::thread thread, std::atomic<bool>& bDone)
-{
-    if (!WaitUntil([&] { return bDone.load(); }, DEADLOCK_MS))
-    {
-        thread.detach();
-        return false;
-    }
-    thread.join();
-    return true;
-}
 
 // The filtered rotation worked out here on its own: turn each point of the
 // corners' box back into the area and mix its pixel with the right and
@@ -674,8 +662,8 @@ TEST(EffectsLocks, CrossedRotationsAndShadesFromTwoThreadsDoNotDeadlock)
     std::atomic<bool> bOne{false}, bTwo{false};
     std::thread one(cross, &first, &second, RED, std::ref(bOne));
     std::thread two(cross, &second, &first, BLUE, std::ref(bTwo));
-    ASSERT_TRUE(RunsToEnd(std::move(one), bOne));
-    ASSERT_TRUE(RunsToEnd(std::move(two), bTwo));
+    ASSERT_TRUE(RunsToEnd(DEADLOCK_MS, std::move(one), bOne));
+    ASSERT_TRUE(RunsToEnd(DEADLOCK_MS, std::move(two), bTwo));
     EXPECT_EQ(RED, first.GetPixel(0, 0));
     EXPECT_EQ(BLUE, second.GetPixel(0, 0));
     EXPECT_EQ(0u, first.GetLockOwner());
@@ -709,7 +697,7 @@ TEST(EffectsLocks, TheLowerAddressIsTakenFirstAndNothingIsHeldWhileWaiting)
         EXPECT_EQ(0u, pHigh->GetLockOwner()) << "the waiting thread holds nothing";
         pHigh->SetPixelV(7, 7, RGB(1, 2, 3));
         pLow->EndDraw();
-        ASSERT_TRUE(RunsToEnd(std::move(rotate), bDone));
+        ASSERT_TRUE(RunsToEnd(DEADLOCK_MS, std::move(rotate), bDone));
         EXPECT_EQ(crLow, pHigh->GetPixel(7, 7)) << "the rotation ran after the wait";
     }
 }

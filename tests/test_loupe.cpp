@@ -1,6 +1,7 @@
 // The Loupe: its source rectangle at the screen's edges, the colour
 // read-out of real screen pixels, and its life as a self-deleting window.
 #include "res/resource.h"
+#include "tests/ColourPatch.h"
 #include "tests/TestSupport.h"
 #include "windows/LoupeDlg.h"
 
@@ -8,44 +9,6 @@
 
 namespace
 {
-// A window of one colour on top of everything, to read pixels from.
-class CColourPatch
-{
-public:
-    CColourPatch(COLORREF cr, const RECT& rc) : m_cr(cr)
-    {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = ::GetModuleHandleA(NULL);
-        wc.lpszClassName = "GlimwickColourPatch";
-        ::RegisterClassA(&wc);
-        m_hWnd = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, rc.left, rc.top,
-                                   rc.right - rc.left, rc.bottom - rc.top, NULL, NULL, wc.hInstance, NULL);
-        ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, static_cast<LONG_PTR>(cr));
-        ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
-        ::UpdateWindow(m_hWnd);
-        PumpMessages(100);
-    }
-    ~CColourPatch() { ::DestroyWindow(m_hWnd); }
-    HWND m_hWnd;
-    COLORREF m_cr;
-
-private:
-    static LRESULT CALLBACK Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == WM_ERASEBKGND)
-        {
-            RECT rc;
-            ::GetClientRect(hWnd, &rc);
-            HBRUSH hBrush = ::CreateSolidBrush(static_cast<COLORREF>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA)));
-            ::FillRect(reinterpret_cast<HDC>(wParam), &rc, hBrush);
-            ::DeleteObject(hBrush);
-            return 1;
-        }
-        return ::DefWindowProcA(hWnd, message, wParam, lParam);
-    }
-};
-
 class CCountedLoupe : public CLoupeDlg
 {
 public:
