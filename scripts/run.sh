@@ -8,7 +8,7 @@ HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$HERE/env.sh"
 cmake -S "$REPO" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/mingw-w64-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=Release
-cmake --build "$BUILD" -j2 --target Glimwick Sillbeck
+cmake --build "$BUILD" -j2 --target Glimwick Sillbeck glimctl
 
 # Leave a session that was already up (e.g. a test run) as it is.
 own_session=0
