@@ -2,112 +2,12 @@
 // file or an adopted handle.
 #include "draw/DibCanvas.h"
 
+#include "draw/BmpFile.h"
 #include "draw/DibHeader.h"
 #include "draw/PackedDib.h"
 #include "frame/WindowDC.h"
 
 #include <cstring>
-
-namespace
-{
-const WORD BMP_FILE_TYPE = 0x4D42; // "BM"
-
-// A file opened for reading, closed on every path.
-class CReadFile
-{
-public:
-    explicit CReadFile(LPCSTR pszPath)
-        : m_hFile(::CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, NULL))
-    {
-    }
-    ~CReadFile()
-    {
-        if (m_hFile != INVALID_HANDLE_VALUE)
-            ::CloseHandle(m_hFile);
-    }
-    CReadFile(const CReadFile&) = delete;
-    CReadFile& operator=(const CReadFile&) = delete;
-
-    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
-    // Exactly cb bytes, or false.
-    bool Read(void* p, DWORD cb)
-    {
-        DWORD cbRead = 0;
-        return ::ReadFile(m_hFile, p, cb, &cbRead, NULL) && cbRead == cb;
-    }
-
-    // Up to cb bytes; how many were read, 0 on an error.
-    DWORD ReadSome(void* p, DWORD cb)
-    {
-        DWORD cbRead = 0;
-        return ::ReadFile(m_hFile, p, cb, &cbRead, NULL) ? cbRead : 0;
-    }
-    ULONGLONG Size() const
-    {
-        LARGE_INTEGER size = {};
-        return ::GetFileSizeEx(m_hFile, &size) ? static_cast<ULONGLONG>(size.QuadPart) : 0;
-    }
-
-private:
-    HANDLE m_hFile;
-};
-
-// Whether the file behind its file header holds a header this library
-// understands and all the pixel bytes that header announces: the system's
-// loader would take a truncated file and read past its end.
-bool HoldsWholePicture(CReadFile& file, const BITMAPFILEHEADER& bfh)
-{
-    BYTE header[sizeof(BITMAPV5HEADER)] = {};
-    const DWORD cbRead = file.ReadSome(header, sizeof(header));
-    DWORD cbSize = 0;
-    std::memcpy(&cbSize, header, sizeof(cbSize));
-    unsigned long long cbHeaders = sizeof(BITMAPFILEHEADER);
-    unsigned long long cbImage = 0;
-    if (cbSize == sizeof(BITMAPCOREHEADER) && cbRead >= cbSize)
-    {
-        // The old style: 16-bit sizes and 3-byte colours.
-        BITMAPCOREHEADER bch;
-        std::memcpy(&bch, header, sizeof(bch));
-        if (bch.bcWidth == 0 || bch.bcHeight == 0 || bch.bcPlanes != 1 || !IsSupportedDepth(bch.bcBitCount))
-            return false;
-        cbHeaders += cbSize + (bch.bcBitCount <= 8 ? 3u << bch.bcBitCount : 0);
-        cbImage = static_cast<unsigned long long>(DibStride(bch.bcBitCount, bch.bcWidth)) * bch.bcHeight;
-    }
-    else if (cbSize >= sizeof(BITMAPINFOHEADER) && cbRead >= sizeof(BITMAPINFOHEADER))
-    {
-        BITMAPINFOHEADER bih;
-        std::memcpy(&bih, header, sizeof(bih));
-        const int nEntries = DibTableEntries(bih);
-        if (bih.biWidth <= 0 || bih.biHeight == 0 || bih.biPlanes != 1 || nEntries > 256 ||
-            (bih.biBitCount <= 8 && nEntries > ColorCountOfDepth(bih.biBitCount)))
-            return false;
-        cbHeaders += DibBitsOffset(bih);
-        const unsigned long long nRows = bih.biHeight < 0 ? -static_cast<long long>(bih.biHeight) : bih.biHeight;
-        if (bih.biCompression == BI_RGB || bih.biCompression == BI_BITFIELDS)
-        {
-            if (!IsSupportedDepth(bih.biBitCount))
-                return false;
-            cbImage = static_cast<unsigned long long>(DibStride(bih.biBitCount, bih.biWidth)) * nRows;
-        }
-        else if ((bih.biCompression == BI_RLE8 && bih.biBitCount == 8) ||
-                 (bih.biCompression == BI_RLE4 && bih.biBitCount == 4))
-        {
-            cbImage = bih.biSizeImage;
-        }
-        else
-        {
-            return false;
-        }
-    }
-    else
-    {
-        return false;
-    }
-    const unsigned long long cbOffset = bfh.bfOffBits ? bfh.bfOffBits : cbHeaders;
-    return cbOffset >= cbHeaders && cbImage > 0 && cbOffset + cbImage <= file.Size();
-}
-} // namespace
 
 void CDibCanvas::Adopt(HBITMAP hBitmap, BITMAPINFO* pInfo, LPCSTR pszKind, COLORREF crKey)
 {
@@ -223,26 +123,27 @@ BOOL CDibCanvas::LoadFile(const CString& strPath, COLORREF crKey)
     WIN32_FILE_ATTRIBUTE_DATA status;
     if (!::GetFileAttributesExA(strPath, GetFileExInfoStandard, &status))
         return FALSE;
-    {
-        CReadFile file(strPath);
-        BITMAPFILEHEADER bfh = {};
-        if (!file.IsOpen() || !file.Read(&bfh, sizeof(bfh)) || bfh.bfType != BMP_FILE_TYPE ||
-            !HoldsWholePicture(file, bfh))
-            return FALSE;
-    }
-    const HBITMAP hBitmap = static_cast<HBITMAP>(
-        ::LoadImageA(NULL, strPath, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADFROMFILE));
-    if (!hBitmap)
+    // The section is made here from the checked header, not by the
+    // system's loader, which believes what a file says about itself.
+    CBmpFile file;
+    if (!file.Read(strPath))
         return FALSE;
-    // The header as the system made the section: for compressed and old
-    // style files the header on disk describes other bits than it holds.
-    BITMAPINFO* pInfo = DescribeBitmap(hBitmap, &m_bTopDown);
+    void* pBits = nullptr;
+    HBITMAP hSection = NULL;
+    {
+        CWindowDC screen(NULL);
+        hSection = ::CreateDIBSection(screen.GetSafeHdc(), file.GetInfo(), DIB_RGB_COLORS, &pBits, NULL, 0);
+    }
+    BITMAPINFO* pInfo = nullptr;
+    if (hSection && file.Unpack(pBits))
+        pInfo = DescribeBitmap(hSection, &m_bTopDown);
     if (!pInfo)
     {
-        ::DeleteObject(hBitmap);
+        if (hSection)
+            ::DeleteObject(hSection);
         return FALSE;
     }
-    Adopt(hBitmap, pInfo, strPath + "|ALLOC_INFO|LOAD_FILE", crKey);
+    Adopt(hSection, pInfo, strPath + "|ALLOC_INFO|LOAD_FILE", crKey);
     return TRUE;
 }
 

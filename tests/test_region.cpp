@@ -1,7 +1,10 @@
 // Regions of all pixels but a colour key, and windows shaped by them.
 #include "draw/DibCanvas.h"
+#include "draw/DibHeader.h"
 #include "draw/Region.h"
 #include "frame/Brush.h"
+#include "frame/MemoryDC.h"
+#include "frame/ObjectSelection.h"
 #include "frame/PaintDC.h"
 #include "frame/Rgn.h"
 #include "frame/WindowDC.h"
@@ -10,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,6 +22,7 @@ namespace
 const COLORREF MAGENTA = RGB(255, 0, 255);
 const COLORREF GREEN = RGB(0, 255, 0);
 const COLORREF BLACK = RGB(0, 0, 0);
+const COLORREF WHITE = RGB(255, 255, 255);
 const COLORREF NO_KEY = CDibCanvas::NO_KEY;
 
 // The rectangles of a region, as "l,t,r,b;" in the system's order.
@@ -67,6 +72,175 @@ int Disagreements(CDibCanvas& picture, HRGN hRgn, COLORREF crKey)
             n += (picture.GetPixel(x, y) != crKey) != (::PtInRegion(hRgn, x, y) != FALSE);
     picture.EndDraw();
     return n;
+}
+
+typedef HRGN (*RegionBuilder)(HBITMAP, COLORREF);
+struct NamedBuilder
+{
+    const char* pszName;
+    RegionBuilder pfnBuild;
+};
+const NamedBuilder BUILDERS[] = {{"fast", RegionFromBitmap}, {"reference", RegionFromBitmapReference}};
+
+// A small generator of its own, so that every run sees the same pictures.
+class CRandom
+{
+public:
+    explicit CRandom(unsigned nSeed) : m_n(nSeed) {}
+    unsigned Next()
+    {
+        m_n = m_n * 1103515245u + 12345u;
+        return m_n >> 8;
+    }
+    unsigned Below(unsigned n) { return Next() % n; }
+
+private:
+    unsigned m_n;
+};
+
+// A picture format: depth, compression with its masks, orientation, and for
+// 8 bits two more magenta entries in the colour table.
+struct Format
+{
+    const char* pszName;
+    int nBitCount;
+    DWORD dwCompression;
+    DWORD masks[3];
+    bool bTopDown;
+    bool bDuplicateKeyEntries;
+};
+
+bool MakePicture(CDibCanvas& picture, const Format& format, int cx, int cy)
+{
+    BITMAPINFO* pInfo = BuildBitmapInfo(format.nBitCount, cx, format.bTopDown ? -cy : cy);
+    if (!pInfo)
+        return false;
+    pInfo->bmiHeader.biCompression = format.dwCompression;
+    if (format.dwCompression == BI_BITFIELDS)
+        std::memcpy(pInfo->bmiColors, format.masks, sizeof(format.masks));
+    if (format.bDuplicateKeyEntries)
+        pInfo->bmiColors[3] = pInfo->bmiColors[100] = RGBQUAD{255, 0, 255, 0};
+    const BOOL bCreated = picture.CreateFromInfo(pInfo, nullptr, NO_KEY);
+    FreeBitmapInfo(pInfo);
+    return bCreated != FALSE;
+}
+
+// Raw pixel values of a row in memory.
+void PutRaw(BYTE* pRow, int nBitCount, int x, DWORD dwValue)
+{
+    switch (nBitCount)
+    {
+    case 1:
+        pRow[x / 8] = static_cast<BYTE>((pRow[x / 8] & ~(0x80 >> (x % 8))) | ((dwValue & 1) << (7 - x % 8)));
+        break;
+    case 4:
+        pRow[x / 2] = static_cast<BYTE>(x % 2 ? (pRow[x / 2] & 0xF0) | (dwValue & 0x0F)
+                                              : (pRow[x / 2] & 0x0F) | ((dwValue & 0x0F) << 4));
+        break;
+    default:
+        std::memcpy(pRow + x * (nBitCount / 8), &dwValue, static_cast<size_t>(nBitCount / 8));
+        break;
+    }
+}
+
+DWORD GetRaw(const BYTE* pRow, int nBitCount, int x)
+{
+    switch (nBitCount)
+    {
+    case 1:
+        return (pRow[x / 8] >> (7 - x % 8)) & 1;
+    case 4:
+        return (pRow[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F;
+    default:
+    {
+        DWORD dw = 0;
+        std::memcpy(&dw, pRow + x * (nBitCount / 8), static_cast<size_t>(nBitCount / 8));
+        return dw;
+    }
+    }
+}
+
+// Fills every byte of the rows, padding included, with runs of random
+// values. Half of the runs are the key as the picture stores it, some with
+// the bits that hold no colour set (the fourth byte of 32 bits, the top bit
+// of 5-5-5); a third of the lines repeat the line before.
+void FillRandomRuns(CDibCanvas& picture, const Format& format, unsigned nSeed)
+{
+    const int cx = picture.GetWidth(), cy = picture.GetHeight(), nBitCount = format.nBitCount;
+    picture.FillSolidRect(0, 0, 1, 1, MAGENTA);
+    ::GdiFlush();
+    const DWORD dwKey = GetRaw(picture.GetPixelAddress(0, 0), nBitCount, 0);
+    DWORD dwSpare = 0;
+    if (nBitCount == 32 && format.dwCompression == BI_RGB)
+        dwSpare = 0xFF000000;
+    else if (nBitCount == 16 && format.dwCompression == BI_RGB)
+        dwSpare = 0x8000;
+    const DWORD dwValues = nBitCount >= 32 ? 0xFFFFFFFF : (1u << nBitCount) - 1;
+
+    CRandom random(nSeed);
+    DWORD cbImage = 0;
+    BYTE* pBits = static_cast<BYTE*>(picture.GetBits(&cbImage));
+    for (DWORD i = 0; i < cbImage; ++i)
+        pBits[i] = static_cast<BYTE>(random.Next());
+    const size_t nStride = DibStride(nBitCount, cx);
+    for (int nRow = 0; nRow < cy; ++nRow)
+    {
+        BYTE* pRow = pBits + nStride * nRow;
+        if (nRow > 0 && random.Below(3) == 0)
+        {
+            for (int x = 0; x < cx; ++x)
+                PutRaw(pRow, nBitCount, x, GetRaw(pRow - nStride, nBitCount, x));
+            continue;
+        }
+        for (int x = 0; x < cx;)
+        {
+            DWORD dwValue = (random.Next() | random.Next() << 24) & dwValues;
+            const unsigned nKind = random.Below(8);
+            if (nKind < 4)
+                dwValue = dwKey | (nKind == 0 ? dwSpare : 0);
+            else if (nKind == 4 && format.bDuplicateKeyEntries)
+                dwValue = random.Below(2) ? 3 : 100;
+            const int nRun = 1 + static_cast<int>(random.Below(9));
+            for (int i = 0; i < nRun && x < cx; ++i, ++x)
+                PutRaw(pRow, nBitCount, x, dwValue);
+        }
+    }
+}
+
+// The rectangles of a built region, or "NULL".
+std::string BuiltRects(RegionBuilder pfnBuild, HBITMAP hbm, COLORREF crKey)
+{
+    const HRGN hRgn = pfnBuild(hbm, crKey);
+    if (!hRgn)
+        return "NULL";
+    std::string str = Rects(hRgn);
+    ::DeleteObject(hRgn);
+    return str;
+}
+
+// Both builders give the same rectangles, and the region holds exactly
+// the pixels that do not read back as a key pixel does.
+void ExpectSameRegions(CDibCanvas& picture, COLORREF crKey)
+{
+    const HBITMAP hbm = static_cast<HBITMAP>(picture.GetSafeHandle());
+    CRgn fast, reference;
+    ASSERT_TRUE(fast.Attach(RegionFromBitmap(hbm, crKey)));
+    ASSERT_TRUE(reference.Attach(RegionFromBitmapReference(hbm, crKey)));
+    EXPECT_TRUE(fast.EqualRgn(&reference));
+    EXPECT_EQ(Rects(reference), Rects(fast));
+
+    COLORREF crReadBack = crKey;
+    if (crKey != NO_KEY)
+    {
+        BYTE* p = picture.GetPixelAddress(0, 0);
+        BYTE saved[4];
+        ::GdiFlush();
+        std::memcpy(saved, p, sizeof(saved));
+        picture.SetPixelV(0, 0, crKey);
+        crReadBack = picture.GetPixel(0, 0);
+        std::memcpy(p, saved, sizeof(saved));
+    }
+    EXPECT_EQ(0, Disagreements(picture, fast, crReadBack));
 }
 
 class CShapedWnd : public CWnd
@@ -183,12 +357,181 @@ TEST(Region, ShallowPicturesLeaveOutEveryKeyPixel)
     }
 }
 
+TEST(Region, PartsOfThePictureAtEveryDepth)
+{
+    // Each builder, each depth: a picture all in the key, a key of none, one
+    // pixel, and one line of five.
+    for (const NamedBuilder& builder : BUILDERS)
+    {
+        for (int nBitCount : {1, 4, 8, 16, 24, 32})
+        {
+            SCOPED_TRACE(std::string(builder.pszName) + " " + std::to_string(nBitCount));
+            CDibCanvas picture;
+            ASSERT_TRUE(picture.CreateBlank(nBitCount, 9, 4, NO_KEY));
+            const HBITMAP hbm = static_cast<HBITMAP>(picture.GetSafeHandle());
+            // Black is the colour every depth holds.
+            const COLORREF crKey = nBitCount == 1 ? WHITE : MAGENTA;
+            picture.FillSolidRect(0, 0, 9, 4, crKey);
+            EXPECT_EQ("", BuiltRects(builder.pfnBuild, hbm, crKey)) << "empty but a region";
+            EXPECT_EQ("0,0,9,4;", BuiltRects(builder.pfnBuild, hbm, NO_KEY)) << "the full picture";
+
+            picture.SetPixelV(8, 2, BLACK);
+            EXPECT_EQ("8,2,9,3;", BuiltRects(builder.pfnBuild, hbm, crKey)) << "ends at the edge";
+
+            picture.SetPixelV(8, 2, crKey);
+            const char* pszLine = "KCKCC";
+            for (int x = 0; x < 5; ++x)
+                picture.SetPixelV(x + 4, 1, pszLine[x] == 'K' ? crKey : BLACK);
+            EXPECT_EQ("5,1,6,2;7,1,9,2;", BuiltRects(builder.pfnBuild, hbm, crKey));
+        }
+    }
+}
+
+TEST(Region, FastBuilderMatchesTheReferenceOnRandomPictures)
+{
+    const Format formats[] = {
+        {"32", 32, BI_RGB, {}, false, false},
+        {"32 top-down", 32, BI_RGB, {}, true, false},
+        {"32 fields", 32, BI_BITFIELDS, {0x00FF0000, 0x0000FF00, 0x000000FF}, false, false},
+        {"24", 24, BI_RGB, {}, false, false},
+        {"24 top-down", 24, BI_RGB, {}, true, false},
+        {"16 5-6-5", 16, BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, false, false},
+        {"16 5-5-5", 16, BI_RGB, {}, false, false},
+        {"16 top-down", 16, BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, true, false},
+        {"8", 8, BI_RGB, {}, false, false},
+        {"8 three magentas", 8, BI_RGB, {}, false, true},
+        {"8 top-down", 8, BI_RGB, {}, true, false},
+        {"4", 4, BI_RGB, {}, false, false},
+        {"4 top-down", 4, BI_RGB, {}, true, false},
+        {"1", 1, BI_RGB, {}, false, false},
+    };
+    // Widths whose rows need padding at every depth, and the smallest.
+    const SIZE sizes[] = {{37, 23}, {5, 3}, {1, 1}, {130, 41}};
+    unsigned nSeed = 1;
+    for (const Format& format : formats)
+    {
+        for (const SIZE& size : sizes)
+        {
+            SCOPED_TRACE(std::string(format.pszName) + " " + std::to_string(size.cx) + "x" +
+                         std::to_string(size.cy));
+            CDibCanvas picture;
+            ASSERT_TRUE(MakePicture(picture, format, size.cx, size.cy));
+            FillRandomRuns(picture, format, ++nSeed);
+            // A 1-bit picture stores magenta as one of its two colours.
+            ExpectSameRegions(picture, MAGENTA);
+            ExpectSameRegions(picture, format.nBitCount == 1 ? BLACK : GREEN);
+            ExpectSameRegions(picture, NO_KEY);
+        }
+    }
+}
+
+TEST(Region, EveryPixelFilledWithTheKeyIsLeftOut)
+{
+    // Filled, not written raw: as the balloon fills its picture.
+    for (int nBitCount : {4, 8, 16, 24, 32})
+    {
+        SCOPED_TRACE(nBitCount);
+        CDibCanvas picture;
+        ASSERT_TRUE(picture.CreateBlank(nBitCount, 21, 7, NO_KEY));
+        picture.FillSolidRect(0, 0, 21, 7, GREEN);
+        picture.FillSolidRect(3, 1, 11, 4, MAGENTA);
+        picture.SetPixelV(20, 6, MAGENTA);
+        CRgn region;
+        ASSERT_TRUE(region.Attach(RegionFromBitmap(static_cast<HBITMAP>(picture.GetSafeHandle()), MAGENTA)));
+        EXPECT_EQ("0,0,21,1;0,1,3,5;14,1,21,5;0,5,21,6;0,6,20,7;", Rects(region));
+    }
+}
+
+TEST(Region, BitmapsThatAreNotSectionsAreReadTooAndMatchTheReference)
+{
+    CWindowDC screen(NULL);
+    CMemoryDC dc(&screen);
+    struct Case
+    {
+        const char* pszName;
+        HBITMAP hbm;
+        COLORREF crKey;
+    };
+    CGdiObject colour(::CreateCompatibleBitmap(screen, 150, 70));
+    CGdiObject mono(::CreateBitmap(150, 70, 1, 1, NULL));
+    const Case cases[] = {{"screen depth", static_cast<HBITMAP>(colour.m_hObject), MAGENTA},
+                          {"one bit", static_cast<HBITMAP>(mono.m_hObject), WHITE}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        ASSERT_NE(nullptr, c.hbm);
+        {
+            CObjectSelection selection(dc, c.hbm);
+            ASSERT_TRUE(selection.IsSelected());
+            dc.FillSolidRect(0, 0, 150, 70, c.crKey);
+            CRandom random(77);
+            for (int i = 0; i < 120; ++i)
+                dc.FillSolidRect(static_cast<int>(random.Below(150)), static_cast<int>(random.Below(70)),
+                                 1 + static_cast<int>(random.Below(12)), 1 + static_cast<int>(random.Below(3)),
+                                 random.Below(2) ? c.crKey : BLACK);
+        }
+        CRgn fast, reference;
+        ASSERT_TRUE(fast.Attach(RegionFromBitmap(c.hbm, c.crKey)));
+        ASSERT_TRUE(reference.Attach(RegionFromBitmapReference(c.hbm, c.crKey)));
+        EXPECT_EQ(Rects(reference), Rects(fast));
+        EXPECT_NE("", Rects(fast));
+        EXPECT_EQ(Rects(reference), BuiltRects(RegionFromBitmap, c.hbm, c.crKey));
+    }
+}
+
+TEST(Region, RectanglesInAnyOrderGiveTheirUnion)
+{
+    // Many overlapping rectangles in no order: pieces joined pairwise.
+    CRandom random(5);
+    std::vector<RECT> rects;
+    CRgn expected;
+    ASSERT_TRUE(expected.CreateRectRgn(0, 0, 0, 0));
+    for (int i = 0; i < 700; ++i)
+    {
+        const int x = static_cast<int>(random.Below(300)), y = static_cast<int>(random.Below(200));
+        const RECT rc = {x, y, x + 1 + static_cast<int>(random.Below(40)), y + 1 + static_cast<int>(random.Below(9))};
+        rects.push_back(rc);
+        CRgn one;
+        ASSERT_TRUE(one.CreateRectRgnIndirect(&rc));
+        ASSERT_NE(ERROR, expected.CombineRgn(&expected, &one, RGN_OR));
+    }
+    CRgn built;
+    ASSERT_TRUE(built.Attach(RegionFromRects(rects.data(), rects.size())));
+    EXPECT_TRUE(built.EqualRgn(&expected));
+
+    CRgn none;
+    ASSERT_TRUE(none.Attach(RegionFromRects(nullptr, 0)));
+    RECT rc;
+    EXPECT_EQ(NULLREGION, none.GetRgnBox(&rc));
+}
+
+TEST(Region, RunsOfRepeatedLinesAreOneRectangle)
+{
+    CDibCanvas picture;
+    ASSERT_TRUE(picture.CreateBlank(32, 10, 6, NO_KEY));
+    picture.FillSolidRect(0, 0, 10, 6, MAGENTA);
+    picture.FillSolidRect(1, 1, 3, 4, BLACK);
+    picture.FillSolidRect(6, 1, 2, 2, BLACK);
+    std::vector<RECT> rects;
+    ASSERT_TRUE(CollectBitmapRuns(static_cast<HBITMAP>(picture.GetSafeHandle()), MAGENTA, &rects));
+    ASSERT_EQ(3u, rects.size());
+    const RECT expected[] = {{1, 1, 4, 3}, {6, 1, 8, 3}, {1, 3, 4, 5}};
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(::EqualRect(&expected[i], &rects[i])) << i;
+
+    picture.BeginDraw();
+    EXPECT_FALSE(CollectBitmapRuns(static_cast<HBITMAP>(picture.GetSafeHandle()), MAGENTA, &rects));
+    EXPECT_TRUE(rects.empty());
+    picture.EndDraw();
+}
+
 TEST(Region, RefusedWhileThePictureIsBoundOrMissing)
 {
     CDibCanvas picture;
     ASSERT_TRUE(picture.CreateBlank(32, 8, 8, NO_KEY));
     picture.BeginDraw();
     EXPECT_EQ(nullptr, picture.CreateRegion(MAGENTA)) << "not a region of unreadable pixels";
+    EXPECT_EQ(nullptr, RegionFromBitmapReference(static_cast<HBITMAP>(picture.GetSafeHandle()), MAGENTA));
     picture.EndDraw();
     const HRGN hRgn = picture.CreateRegion(MAGENTA);
     EXPECT_NE(nullptr, hRgn);
@@ -198,6 +541,7 @@ TEST(Region, RefusedWhileThePictureIsBoundOrMissing)
     EXPECT_EQ(nullptr, empty.CreateRegion(MAGENTA));
     EXPECT_EQ(nullptr, RegionFromBitmap(NULL, MAGENTA));
     EXPECT_EQ(nullptr, RegionFromBitmap(static_cast<HBITMAP>(::GetStockObject(BLACK_PEN)), MAGENTA));
+    EXPECT_EQ(nullptr, RegionFromBitmapReference(NULL, MAGENTA));
 }
 
 TEST(ShapedWindow, ShowsAndHitTestsOnlyThePicturesPixels)

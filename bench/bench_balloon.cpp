@@ -1,0 +1,208 @@
+// Composes and shapes the reminder balloon's picture for the default
+// message at two screen sizes, timing each step as the balloon takes it,
+// and sets the region builder beside the straightforward one (GetPixel,
+// one union per run) and the common one (pixels from the bits, one union
+// per run). Prints figures only; run it in the project's Wine session.
+#include "draw/DibCanvas.h"
+#include "draw/Region.h"
+#include "frame/Wnd.h"
+#include "res/resource.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace
+{
+const COLORREF MAGENTA = RGB(255, 0, 255);
+const COLORREF GREEN = RGB(0, 255, 0);
+const COLORREF BLACK = RGB(0, 0, 0);
+const UINT TEXT_FLAGS = DT_CENTER | DT_WORDBREAK | DT_EXTERNALLEADING;
+const int POINT_SIZE = 140;
+const char* const FACE = "ＭＳ ゴシック";
+const char* const MESSAGE = "パソコン画面を長時間見つづけると、あなたの健康を損なうおそれがあります。\r\n"
+                            "姿勢を正し、目を画面から６０cm以上離して下さい。\r\n"
+                            "軽い運動も忘れずに．．．";
+// Repetitions of the fast steps; the best is reported.
+const int ROUNDS = 5;
+
+double Milliseconds(LARGE_INTEGER tStart, LARGE_INTEGER tEnd)
+{
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(tEnd.QuadPart - tStart.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+template <typename F>
+double Time(F&& f)
+{
+    LARGE_INTEGER tStart, tEnd;
+    ::QueryPerformanceCounter(&tStart);
+    f();
+    ::QueryPerformanceCounter(&tEnd);
+    return Milliseconds(tStart, tEnd);
+}
+
+DWORD CountRects(HRGN hRgn)
+{
+    const DWORD cb = hRgn ? ::GetRegionData(hRgn, 0, NULL) : 0;
+    if (!cb)
+        return 0;
+    std::vector<BYTE> data(cb);
+    ::GetRegionData(hRgn, cb, reinterpret_cast<RGNDATA*>(data.data()));
+    return reinterpret_cast<RGNDATA*>(data.data())->rdh.nCount;
+}
+
+// What the common hand-written builder does: the pixels from the bits of a
+// 24- or 32-bit picture, a CreateRectRgn and a CombineRgn per run. NULL for
+// other depths.
+HRGN UnionPerRun(CDibCanvas& picture, COLORREF crKey)
+{
+    const int nBitCount = picture.GetBitmapInfo()->bmiHeader.biBitCount;
+    if (nBitCount != 24 && nBitCount != 32)
+        return NULL;
+    const int nBytes = nBitCount / 8;
+    const DWORD dwKey = (GetRValue(crKey) << 16) | (GetGValue(crKey) << 8) | GetBValue(crKey);
+    const int cx = picture.GetWidth(), cy = picture.GetHeight();
+    HRGN hResult = ::CreateRectRgn(0, 0, 0, 0);
+    ::GdiFlush();
+    for (int y = 0; y < cy; ++y)
+    {
+        const BYTE* p = picture.GetPixelAddress(0, y);
+        auto isKey = [&](int x) {
+            const BYTE* q = p + x * nBytes;
+            return (q[0] | q[1] << 8 | static_cast<DWORD>(q[2]) << 16) == dwKey;
+        };
+        for (int x = 0; x < cx;)
+        {
+            while (x < cx && isKey(x))
+                ++x;
+            const int xStart = x;
+            while (x < cx && !isKey(x))
+                ++x;
+            if (x > xStart)
+            {
+                const HRGN hRun = ::CreateRectRgn(xStart, y, x, y + 1);
+                ::CombineRgn(hResult, hResult, hRun, RGN_OR);
+                ::DeleteObject(hRun);
+            }
+        }
+    }
+    return hResult;
+}
+
+struct Figures
+{
+    double msFill = 1e9, msText = 1e9, msEyes = 1e9, msRegion = 1e9, msSetRegion = 1e9;
+    double Total() const { return msFill + msText + msEyes + msRegion + msSetRegion; }
+};
+
+// One reminder as the balloon composes it; each step's time is kept when
+// it is the best so far.
+void ComposeOnce(CDibCanvas& surface, HWND hWnd, Figures& best)
+{
+    const int cx = surface.GetWidth(), cy = surface.GetHeight();
+    RECT rcClient = {0, 0, cx, cy};
+    best.msFill = std::min(best.msFill, Time([&] { surface.FillSolidRect(&rcClient, MAGENTA); }));
+    best.msText = std::min(best.msText, Time([&] {
+        const CString strText(MESSAGE);
+        surface.BeginDraw();
+        surface.SetBkMode(TRANSPARENT);
+        RECT rcShadow = {0, 8, cx, cy}, rcLeft = {-1, 7, cx - 1, cy - 1}, rcRight = {-2, 7, cx - 2, cy - 1};
+        surface.DrawTextFont(strText, &rcShadow, TEXT_FLAGS, BLACK, POINT_SIZE, CString(FACE));
+        surface.DrawTextFont(strText, &rcLeft, TEXT_FLAGS, GREEN, POINT_SIZE, CString(FACE));
+        surface.DrawTextFont(strText, &rcRight, TEXT_FLAGS, GREEN, POINT_SIZE, CString(FACE));
+        surface.EndDraw();
+    }));
+    best.msEyes = std::min(best.msEyes, Time([&] {
+        CDibCanvas eyes(NULL, IDB_BALLOON_EYES, CDibCanvas::NO_KEY);
+        const int bw = eyes.GetWidth(), bh = eyes.GetHeight();
+        surface.DrawImage(&eyes, (cx - bw) / 2, cy - bh, bw, bh, 0, 0, SRCCOPY);
+    }));
+    HRGN hRgn = NULL;
+    best.msRegion = std::min(best.msRegion, Time([&] { hRgn = surface.CreateRegion(MAGENTA); }));
+    best.msSetRegion = std::min(best.msSetRegion, Time([&] { SetWindowRegion(hWnd, hRgn); }));
+}
+
+struct SizeResult
+{
+    double nPixels = 0;
+    double msReminder = 0;
+    double msReference = 0;
+};
+
+SizeResult BenchSize(int cx, int cy)
+{
+    std::printf("\n%d x %d (%.1f million pixels)\n", cx, cy, cx * cy / 1e6);
+    SizeResult result;
+    result.nPixels = static_cast<double>(cx) * cy;
+    CDibCanvas surface;
+    if (!surface.CreateBlank(0, cx, cy, CDibCanvas::NO_KEY))
+    {
+        std::printf("  no picture of this size\n");
+        return result;
+    }
+    CWnd wnd;
+    const RECT rcWindow = {0, 0, cx, cy};
+    if (!wnd.CreateEx(WS_EX_TOOLWINDOW, NULL, "balloon bench", WS_POPUP, rcWindow, nullptr, 0))
+    {
+        std::printf("  no window\n");
+        return result;
+    }
+    Figures best;
+    for (int i = 0; i < ROUNDS; ++i)
+        ComposeOnce(surface, wnd.m_hWnd, best);
+    result.msReminder = best.Total();
+    std::printf("  picture of %d bits, best of %d rounds\n", surface.GetBitmapInfo()->bmiHeader.biBitCount, ROUNDS);
+    std::printf("  fill magenta      %8.2f ms\n", best.msFill);
+    std::printf("  text (3 passes)   %8.2f ms\n", best.msText);
+    std::printf("  eyes (bitmap 133) %8.2f ms\n", best.msEyes);
+    std::printf("  region (fast)     %8.2f ms\n", best.msRegion);
+    std::printf("  SetWindowRgn      %8.2f ms\n", best.msSetRegion);
+    std::printf("  whole reminder    %8.2f ms\n", result.msReminder);
+
+    const HBITMAP hbm = static_cast<HBITMAP>(surface.GetSafeHandle());
+    std::vector<RECT> rects;
+    const double msRuns = Time([&] { CollectBitmapRuns(hbm, MAGENTA, &rects); });
+    HRGN hFast = NULL;
+    const double msBuild = Time([&] { hFast = RegionFromRects(rects.data(), rects.size()); });
+    std::printf("  fast region: %.2f ms reading runs (%zu rectangles), %.2f ms making the region (%lu)\n", msRuns,
+                rects.size(), msBuild, static_cast<unsigned long>(CountRects(hFast)));
+
+    HRGN hReference = NULL;
+    result.msReference = Time([&] { hReference = RegionFromBitmapReference(hbm, MAGENTA); });
+    std::printf("  reference builder (GetPixel, union per run) %10.1f ms, %5.0f x the fast region, %5.1f x the "
+                "whole reminder\n",
+                result.msReference, result.msReference / best.msRegion, result.msReference / result.msReminder);
+    HRGN hUnion = NULL;
+    const double msUnion = Time([&] { hUnion = UnionPerRun(surface, MAGENTA); });
+    if (hUnion)
+        std::printf("  common builder (bits, union per run)        %10.1f ms, %5.0f x the fast region\n", msUnion,
+                    msUnion / best.msRegion);
+    std::printf("  regions equal: reference %s, common %s\n",
+                hFast && hReference && ::EqualRgn(hFast, hReference) ? "yes" : "NO",
+                hUnion ? (::EqualRgn(hFast, hUnion) ? "yes" : "NO") : "not built");
+    for (HRGN h : {hFast, hReference, hUnion})
+        if (h)
+            ::DeleteObject(h);
+    wnd.DestroyWindow();
+    return result;
+}
+} // namespace
+
+int main()
+{
+    const SizeResult small = BenchSize(1920, 1080);
+    const SizeResult large = BenchSize(3840, 2160);
+    if (small.msReminder <= 0 || large.msReminder <= 0)
+        return 1;
+    const double dGoal = small.msReference / 20;
+    std::printf("\nGoal: whole reminder at 1920 x 1080 under 1/20 of the reference builder (%.1f ms): %.2f ms, %s\n",
+                dGoal, small.msReminder, small.msReminder < dGoal ? "met" : "NOT met");
+    std::printf("Growth: %.1f x the pixels, %.2f x the reminder's time (reference builder: %.2f x)\n",
+                large.nPixels / small.nPixels, large.msReminder / small.msReminder,
+                large.msReference / small.msReference);
+    return 0;
+}
