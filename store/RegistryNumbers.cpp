@@ -88,132 +88,116 @@ BOOL CRegistryKey::DeleteDword(CString strRelPath, CString strName)
     return DeleteValue(strRelPath, strName);
 }
 
+// The Int family, like the Long one below, is the DWORD family under a
+// signed type: every form calls the DWORD form of the same arguments.
 BOOL CRegistryKey::WriteInt(HKEY hRoot, CString strSubKey, CString strName, int nValue)
 {
-    CKeyHandle key;
-    if (!key.Create(hRoot, strSubKey, ACCESS_WRITE))
-        return FALSE;
-    return WriteInt(key.Get(), strName, nValue);
+    return WriteDword(hRoot, strSubKey, strName, static_cast<DWORD>(nValue));
 }
 
 BOOL CRegistryKey::WriteInt(HKEY hKey, CString strName, int nValue)
 {
-    return SetNumber(hKey, strName, static_cast<DWORD>(nValue));
+    return WriteDword(hKey, strName, static_cast<DWORD>(nValue));
 }
 
 BOOL CRegistryKey::WriteInt(CString strRelPath, CString strName, int nValue)
 {
-    CKeyHandle key;
-    if (!OpenRelativeForWrite(strRelPath, key))
-        return FALSE;
-    return WriteInt(key.Get(), strName, nValue);
+    return WriteDword(strRelPath, strName, static_cast<DWORD>(nValue));
 }
 
 BOOL CRegistryKey::ReadInt(HKEY hRoot, CString strSubKey, CString strName, int* pnValue)
 {
-    CKeyHandle key;
-    if (!key.Open(hRoot, strSubKey, ACCESS_READ))
-        return FALSE;
-    return ReadInt(key.Get(), strName, pnValue);
+    return ReadDword(hRoot, strSubKey, strName, reinterpret_cast<DWORD*>(pnValue));
 }
 
 BOOL CRegistryKey::ReadInt(HKEY hKey, CString strName, int* pnValue)
 {
-    DWORD dwValue = 0;
-    if (!pnValue || !QueryNumber(hKey, strName, &dwValue))
-        return FALSE;
-    *pnValue = static_cast<int>(dwValue);
-    return TRUE;
+    return ReadDword(hKey, strName, reinterpret_cast<DWORD*>(pnValue));
 }
 
 BOOL CRegistryKey::ReadInt(CString strRelPath, CString strName, int* pnValue)
 {
-    HKEY hRoot = NULL;
-    CString strSubKey;
-    if (!ResolvePath(strRelPath, hRoot, strSubKey))
-        return FALSE;
-    return ReadInt(hRoot, strSubKey, strName, pnValue);
+    return ReadDword(strRelPath, strName, reinterpret_cast<DWORD*>(pnValue));
 }
 
 BOOL CRegistryKey::DeleteInt(HKEY hRoot, CString strSubKey, CString strName)
 {
-    return DeleteValue(hRoot, strSubKey, strName);
+    return DeleteDword(hRoot, strSubKey, strName);
 }
 
 BOOL CRegistryKey::DeleteInt(HKEY hKey, CString strName)
 {
-    return DeleteValue(hKey, strName);
+    return DeleteDword(hKey, strName);
 }
 
 BOOL CRegistryKey::DeleteInt(CString strRelPath, CString strName)
 {
-    return DeleteValue(strRelPath, strName);
+    return DeleteDword(strRelPath, strName);
 }
 
+// The Word family stores a WORD as a DWORD and reads back the low 16 bits
+// of whatever DWORD the value holds.
 BOOL CRegistryKey::WriteWord(HKEY hRoot, CString strSubKey, CString strName, WORD wValue)
 {
-    CKeyHandle key;
-    if (!key.Create(hRoot, strSubKey, ACCESS_WRITE))
-        return FALSE;
-    return WriteWord(key.Get(), strName, wValue);
+    return WriteDword(hRoot, strSubKey, strName, wValue);
 }
 
 BOOL CRegistryKey::WriteWord(HKEY hKey, CString strName, WORD wValue)
 {
-    return SetNumber(hKey, strName, wValue);
+    return WriteDword(hKey, strName, wValue);
 }
 
 BOOL CRegistryKey::WriteWord(CString strRelPath, CString strName, WORD wValue)
 {
-    CKeyHandle key;
-    if (!OpenRelativeForWrite(strRelPath, key))
-        return FALSE;
-    return WriteWord(key.Get(), strName, wValue);
+    return WriteDword(strRelPath, strName, wValue);
 }
 
-BOOL CRegistryKey::ReadWord(HKEY hRoot, CString strSubKey, CString strName, WORD* pwValue)
+namespace
 {
-    CKeyHandle key;
-    if (!key.Open(hRoot, strSubKey, ACCESS_READ))
-        return FALSE;
-    return ReadWord(key.Get(), strName, pwValue);
-}
-
-BOOL CRegistryKey::ReadWord(HKEY hKey, CString strName, WORD* pwValue)
+// Runs a DWORD read and keeps its low 16 bits in *pwValue; *pwValue is
+// untouched when the read fails.
+template <typename Read>
+BOOL ReadLowWord(WORD* pwValue, Read read)
 {
     DWORD dwValue = 0;
-    if (!pwValue || !QueryNumber(hKey, strName, &dwValue))
+    if (!pwValue || !read(&dwValue))
         return FALSE;
     *pwValue = LOWORD(dwValue);
     return TRUE;
 }
+} // namespace
+
+BOOL CRegistryKey::ReadWord(HKEY hRoot, CString strSubKey, CString strName, WORD* pwValue)
+{
+    return ReadLowWord(pwValue, [&](DWORD* pdw) { return ReadDword(hRoot, strSubKey, strName, pdw); });
+}
+
+BOOL CRegistryKey::ReadWord(HKEY hKey, CString strName, WORD* pwValue)
+{
+    return ReadLowWord(pwValue, [&](DWORD* pdw) { return ReadDword(hKey, strName, pdw); });
+}
 
 BOOL CRegistryKey::ReadWord(CString strRelPath, CString strName, WORD* pwValue)
 {
-    HKEY hRoot = NULL;
-    CString strSubKey;
-    if (!ResolvePath(strRelPath, hRoot, strSubKey))
-        return FALSE;
-    return ReadWord(hRoot, strSubKey, strName, pwValue);
+    return ReadLowWord(pwValue, [&](DWORD* pdw) { return ReadDword(strRelPath, strName, pdw); });
 }
 
 BOOL CRegistryKey::DeleteWord(HKEY hRoot, CString strSubKey, CString strName)
 {
-    return DeleteValue(hRoot, strSubKey, strName);
+    return DeleteDword(hRoot, strSubKey, strName);
 }
 
 BOOL CRegistryKey::DeleteWord(HKEY hKey, CString strName)
 {
-    return DeleteValue(hKey, strName);
+    return DeleteDword(hKey, strName);
 }
 
 BOOL CRegistryKey::DeleteWord(CString strRelPath, CString strName)
 {
-    return DeleteValue(strRelPath, strName);
+    return DeleteDword(strRelPath, strName);
 }
 
-// The Long family is the DWORD family under a signed type: every form calls
-// the DWORD form of the same arguments.
+// The Long family: as the Int family.
 BOOL CRegistryKey::WriteLong(HKEY hRoot, CString strSubKey, CString strName, LONG nValue)
 {
     return WriteDword(hRoot, strSubKey, strName, static_cast<DWORD>(nValue));
