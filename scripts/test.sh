@@ -23,6 +23,6 @@ cmake --build "$BUILD" -j2
 
 stage "Test"
 status=0
-ctest --test-dir "$BUILD" --output-on-failure --timeout 300 "$@" || status=$?
+ctest --test-dir "$BUILD" --output-on-failure --timeout 300 -j2 "$@" || status=$?
 stage "Done: ctest exit status $status"
 exit "$status"
