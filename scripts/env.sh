@@ -10,8 +10,9 @@ export WINEARCH=win64
 # Code page 932 comes from the glibc locale. Quiet: a shell started before
 # setup.sh generated the locale cannot switch to it itself (its children can).
 export LC_ALL=ja_JP.UTF-8 2>/dev/null
-# No Mono/Gecko installers; winebus.sys otherwise wakes ~900 times a second.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winebus.sys=d"
+# No Mono/Gecko installers; winebus.sys otherwise wakes ~900 times a second;
+# winemenubuilder would copy Start-menu shortcuts into the host's own menus.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winebus.sys=d;winemenubuilder.exe=d"
 export WINEDEBUG="${WINEDEBUG:--all}"
 
 # CTest starts wine-run.sh in its own process: pick up the Xvfb that session.sh started.

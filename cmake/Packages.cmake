@@ -1,0 +1,58 @@
+# The two packages for Windows users: the setup program (made with NSIS's
+# makensis) and the portable zip, both in the build folder.
+set(GLIMWICK_VERSION 2.2)
+set(PACKAGED_PROGRAMS Glimwick Sillbeck glimctl)
+
+set(SETUP_EXE ${CMAKE_BINARY_DIR}/Glimwick-${GLIMWICK_VERSION}-setup.exe)
+set(SETUP_SCRIPT ${CMAKE_SOURCE_DIR}/install/Glimwick.nsi)
+set(SETUP_ICON ${CMAKE_SOURCE_DIR}/res/icons/app.ico)
+find_program(MAKENSIS makensis)
+if(MAKENSIS)
+  add_custom_command(OUTPUT ${SETUP_EXE}
+    COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8
+      -DVERSION=${GLIMWICK_VERSION} -DBINDIR=${CMAKE_BINARY_DIR}
+      -DICON=${SETUP_ICON} -DOUTFILE=${SETUP_EXE} ${SETUP_SCRIPT}
+    DEPENDS ${SETUP_SCRIPT} ${CMAKE_SOURCE_DIR}/install/Instance.nsh
+      ${CMAKE_SOURCE_DIR}/install/Uninstall.nsh ${SETUP_ICON} ${PACKAGED_PROGRAMS}
+    COMMENT "Making Glimwick-${GLIMWICK_VERSION}-setup.exe"
+    VERBATIM)
+  add_custom_target(setup ALL DEPENDS ${SETUP_EXE})
+else()
+  add_custom_target(setup
+    COMMAND ${CMAKE_COMMAND} -E echo "makensis was not found: install the nsis package (scripts/setup.sh does)"
+    COMMAND ${CMAKE_COMMAND} -E false
+    VERBATIM)
+endif()
+
+# The zip holds one folder with the programs and a short text, in Windows
+# line ends.
+set(PORTABLE_NAME Glimwick-${GLIMWICK_VERSION})
+set(PORTABLE_ROOT ${CMAKE_BINARY_DIR}/portable)
+set(PORTABLE_ZIP ${CMAKE_BINARY_DIR}/Glimwick-${GLIMWICK_VERSION}-portable.zip)
+configure_file(${CMAKE_SOURCE_DIR}/install/portable.txt
+  ${CMAKE_BINARY_DIR}/portable-readme.txt @ONLY NEWLINE_STYLE CRLF)
+file(MAKE_DIRECTORY ${PORTABLE_ROOT})
+add_custom_command(OUTPUT ${PORTABLE_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${PORTABLE_ROOT}/${PORTABLE_NAME}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PORTABLE_ROOT}/${PORTABLE_NAME}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Glimwick> $<TARGET_FILE:Sillbeck> $<TARGET_FILE:glimctl>
+    ${PORTABLE_ROOT}/${PORTABLE_NAME}
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/portable-readme.txt
+    ${PORTABLE_ROOT}/${PORTABLE_NAME}/README.txt
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${PORTABLE_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E tar cf ${PORTABLE_ZIP} --format=zip ${PORTABLE_NAME}
+  WORKING_DIRECTORY ${PORTABLE_ROOT}
+  DEPENDS ${PACKAGED_PROGRAMS} ${CMAKE_BINARY_DIR}/portable-readme.txt
+  COMMENT "Making Glimwick-${GLIMWICK_VERSION}-portable.zip"
+  VERBATIM)
+add_custom_target(portable ALL DEPENDS ${PORTABLE_ZIP})
+
+if(BUILD_TESTING)
+  # The end-to-end test installs, upgrades and removes the built setup.
+  if(MAKENSIS)
+    add_dependencies(test_install setup)
+  endif()
+  add_test(NAME test_portable_zip
+    COMMAND ${CMAKE_COMMAND} -DZIP=${PORTABLE_ZIP} -DFOLDER=${PORTABLE_NAME}
+      -P ${CMAKE_SOURCE_DIR}/tests/check_portable_zip.cmake)
+endif()
