@@ -77,6 +77,8 @@ BOOL CGlimwickDlg::OnInitDialog()
     m_wndBalloon.Create(IDD_BALLOON, this);
     m_trayIcon.SetTrayIcon(m_hIconIdle);
     SetTimer(TIMER_TRAYWATCH, TRAYWATCH_PERIOD);
+    SetTimer(TIMER_MOMENT, MOMENT_PERIOD);
+    m_session.Start(m_hWnd);
     OnTrackerStart();
     ApplyInterval();
     return TRUE;
@@ -85,13 +87,14 @@ BOOL CGlimwickDlg::OnInitDialog()
 BOOL CGlimwickDlg::DestroyWindow()
 {
     static const UINT_PTR kTimers[] = {
-        TIMER_ANIMATE, TIMER_RETRY, TIMER_TRAYWATCH, TIMER_HIDEBALLOON, TIMER_REMINDER,
+        TIMER_ANIMATE, TIMER_RETRY, TIMER_TRAYWATCH, TIMER_HIDEBALLOON, TIMER_REMINDER, TIMER_MOMENT,
     };
     if (m_hWnd)
     {
         for (UINT_PTR nTimer : kTimers)
             KillTimer(nTimer);
     }
+    m_session.Stop();
     m_trayIcon.ShowTrayIcon(FALSE);
     if (m_wndBalloon.m_hWnd)
     {
@@ -131,6 +134,11 @@ LRESULT CGlimwickDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_APP:
         OnTrayReport(wParam, lParam);
+        break;
+    case WM_COPYDATA:
+        return OnCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_WTSSESSION_CHANGE:
+        m_session.OnSessionChange(wParam);
         break;
     }
     return CDialog::WindowProc(message, wParam, lParam);
@@ -184,7 +192,10 @@ void CGlimwickDlg::OnTimer(UINT_PTR nIDEvent)
         OnTrayWatch();
         break;
     case TIMER_REMINDER:
-        ShowReminder();
+        OnReminderDue();
+        break;
+    case TIMER_MOMENT:
+        OnMomentTick();
         break;
     case TIMER_HIDEBALLOON:
         KillTimer(TIMER_HIDEBALLOON);
@@ -210,6 +221,7 @@ void CGlimwickDlg::OnTrayWatch()
 void CGlimwickDlg::OnSettings()
 {
     KillTimer(TIMER_REMINDER);
+    m_gate.Armed(0, ::GetTickCount64());
     m_wndBalloon.ShowWindow(SW_HIDE);
     CSettingsDlg dlg;
     dlg.DoModal();
@@ -267,6 +279,7 @@ void CGlimwickDlg::ApplyInterval()
     KillTimer(TIMER_REMINDER);
     if (nPeriod)
         SetTimer(TIMER_REMINDER, nPeriod);
+    m_gate.Armed(nPeriod, ::GetTickCount64());
 }
 
 void CGlimwickDlg::ShowReminder()

@@ -1,8 +1,11 @@
 #ifndef GLIMWICK_APP_GLIMWICKDLG_H
 #define GLIMWICK_APP_GLIMWICKDLG_H
 
+#include "app/ReminderGate.h"
+#include "app/SessionWatch.h"
 #include "app/TrayIcon.h"
 #include "frame/Dialog.h"
+#include "frame/String.h"
 #include "windows/BalloonDlg.h"
 
 // The hidden controller: the program's hub. It is never shown; its caption
@@ -22,6 +25,10 @@ public:
     static constexpr UINT RETRY_PERIOD = 10000;
     static constexpr UINT HIDEBALLOON_PERIOD = 10000;
     static constexpr UINT TRAYWATCH_PERIOD = 30000;
+    // A look at the user's moment: the end of full-screen work, of a break
+    // and of a pause.
+    static constexpr UINT_PTR TIMER_MOMENT = 3000;
+    static constexpr UINT MOMENT_PERIOD = 2000;
 
     // The About item appended to the system menu.
     static constexpr UINT IDM_ABOUTBOX = 0x10;
@@ -81,6 +88,16 @@ protected:
     void OnTrayReport(WPARAM wParam, LPARAM lParam);
     void OnPaintIconic();
 
+    // The reminder timer fell due: show, hold or drop (GlimwickDlgMoment).
+    void OnReminderDue();
+    void OnMomentTick();
+    // Starts the count-down of the next reminder afresh, if there is one.
+    void RestartReminder();
+    // A request of another process; TRUE when done.
+    BOOL OnCopyData(HWND hFrom, const COPYDATASTRUCT* pData);
+    // The status as key=value lines.
+    CString StatusText() const;
+
     // TRUE when it showed a doze frame (the tick is then over).
     BOOL DozeStep();
     void DrawPupils();
@@ -115,6 +132,10 @@ protected:
     HICON m_hIcon;
     // Set when a search is called off; the worker checks it while it waits.
     HANDLE m_hStopSearch;
+    // TRUE from the start of a search until its outcome is known.
+    BOOL m_bSearching = FALSE;
+    CReminderGate m_gate;
+    CSessionWatch m_session;
 
     // Awake ticks of the whole process; starts at 2, never reset.
     static int s_nBlinkCounter;

@@ -30,6 +30,7 @@ BOOL CGlimwickDlg::StartIconSearch()
 {
     WriteLog("FindTrayIcon\n");
     m_bIconFound = FALSE;
+    m_bSearching = TRUE;
     if (m_bTrackerStarted)
         SillbeckStop();
     ::ResetEvent(m_hStopSearch);
@@ -103,6 +104,7 @@ void CGlimwickDlg::StopWorker(HANDLE hThread)
 
 void CGlimwickDlg::OnSearchFound()
 {
+    m_bSearching = FALSE;
     WriteLog("FIND!\n");
     m_ptEyeRight.x = m_rcIcon.left + 10;
     // Off screen: the first erase of old pupils changes nothing.
@@ -119,6 +121,7 @@ void CGlimwickDlg::OnSearchFound()
 
 void CGlimwickDlg::OnSearchNotFound()
 {
+    m_bSearching = FALSE;
     WriteLog("NOT FOUND!\n");
     ::SetRectEmpty(&m_rcTrayArea);
     m_trayIcon.ShowTrayIcon(FALSE);

@@ -50,6 +50,17 @@
 #define IDC_TRACKER_START 1007
 #define IDC_TRACKER_STOP 1008
 
+// Requests other processes send the controller as WM_COPYDATA (the dwData
+// of the data), with wParam naming a window of theirs for the answer. The
+// controller returns TRUE when it did what was asked.
+#define GLIMWICK_COPY_STATUS 0x474C5301
+// The data is the number of minutes, one DWORD from 1 to 1440.
+#define GLIMWICK_COPY_PAUSE 0x474C5302
+#define GLIMWICK_COPY_RESUME 0x474C5303
+// The answer to a status request, sent to the asker's window: key=value
+// lines, each ending with a line feed.
+#define GLIMWICK_COPY_STATUS_REPLY 0x474C5304
+
 // Controls of the settings dialog.
 #define IDC_INTERVAL 1003
 #define IDC_MESSAGE 1005

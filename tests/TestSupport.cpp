@@ -163,8 +163,17 @@ bool EndRunningProgram()
     return WaitUntil([] { return FindProgram() == NULL; }, 30000);
 }
 
+void NudgeInput()
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE;
+    ::SendInput(1, &input, sizeof input);
+}
+
 HWND StartProgram(CChildProcess& proc, const std::string& strProgram)
 {
+    NudgeInput();
     const std::string strPath = strProgram.empty() ? ProgramFolder() + "Glimwick.exe" : strProgram;
     if (!proc.Start("\"" + strPath + "\""))
         return NULL;

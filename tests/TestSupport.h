@@ -58,6 +58,10 @@ std::string TempFolder();
 // person to look at after the run.
 void SaveScreenshot(const std::string& strName);
 
+// A mouse move of no distance: the session has had input just now, so the
+// program does not take the test run for the user's break.
+void NudgeInput();
+
 // The running program's controller window, or NULL.
 HWND FindProgram();
 // Asks a running program (of an earlier test) to exit and waits until it

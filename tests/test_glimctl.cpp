@@ -4,25 +4,58 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace
 {
 struct Result
 {
     DWORD dwExit;
     std::string strErr;
+    std::string strOut;
 };
 
 Result RunGlimctl(const std::string& strArgs)
 {
     const std::string strErrFile = ProgramFolder() + "glimctl-test.err";
+    const std::string strOutFile = ProgramFolder() + "glimctl-test.out";
     CChildProcess proc;
-    if (!proc.Start("\"" + ProgramFolder() + "glimctl.exe\" " + strArgs, std::string(), strErrFile))
-        return {0xFFFFFFFF, "not started"};
+    if (!proc.Start("\"" + ProgramFolder() + "glimctl.exe\" " + strArgs, strOutFile, strErrFile))
+        return {0xFFFFFFFF, "not started", ""};
     if (!proc.WaitForExit(15000))
-        return {0xFFFFFFFE, "did not end"};
-    Result r = {proc.ExitCode(), ReadWholeFile(strErrFile)};
+        return {0xFFFFFFFE, "did not end", ""};
+    Result r = {proc.ExitCode(), ReadWholeFile(strErrFile), ReadWholeFile(strOutFile)};
     ::DeleteFileA(strErrFile.c_str());
+    ::DeleteFileA(strOutFile.c_str());
     return r;
+}
+
+// glimctl status's output.
+std::string Status()
+{
+    const Result r = RunGlimctl("status");
+    EXPECT_EQ(0u, r.dwExit) << r.strErr;
+    return r.strOut;
+}
+
+// The number after "key=" in the output; -999 when the key is missing.
+int Value(const std::string& strStatus, const std::string& strKey)
+{
+    const size_t n = ("\n" + strStatus).find("\n" + strKey + "=");
+    return n == std::string::npos ? -999 : std::atoi(strStatus.c_str() + n + strKey.size() + 1);
+}
+
+// Whether a process shows any window (Glimwick shows only its reminder).
+bool ShowsAWindow(DWORD dwPid)
+{
+    for (HWND hWnd = ::GetTopWindow(NULL); hWnd; hWnd = ::GetWindow(hWnd, GW_HWNDNEXT))
+    {
+        DWORD dwOwner = 0;
+        ::GetWindowThreadProcessId(hWnd, &dwOwner);
+        if (dwOwner == dwPid && ::IsWindowVisible(hWnd))
+            return true;
+    }
+    return false;
 }
 
 class GlimctlTest : public ::testing::Test
@@ -39,7 +72,7 @@ protected:
 
 TEST_F(GlimctlTest, NoInstanceIsAClearError)
 {
-    for (const char* pszArgs : {"exit", "remind", "report 1 2 3 4"})
+    for (const char* pszArgs : {"exit", "remind", "report 1 2 3 4", "status", "pause 5", "resume"})
     {
         const Result r = RunGlimctl(pszArgs);
         EXPECT_EQ(1u, r.dwExit) << pszArgs;
@@ -62,6 +95,11 @@ TEST_F(GlimctlTest, BadCommandLinesAreRefused)
         {"report 1 2 3 65536", "not a number from 0 to 65535"},
         {"report 1 2 -3 4", "not a number"},
         {"report 1 x 3 4", "not a number"},
+        {"pause", "usage"},
+        {"pause 0", "not a number of minutes from 1 to 1440"},
+        {"pause 1441", "not a number of minutes"},
+        {"pause 5x", "not a number of minutes"},
+        {"status now", "usage"},
     };
     for (const Case& c : kCases)
     {
@@ -86,4 +124,48 @@ TEST_F(GlimctlTest, CommandsReachTheRunningInstance)
     // Each new report starts an icon search, which holds the program for up
     // to 20 seconds before it reads the exit.
     EXPECT_TRUE(m_instance.WaitForExit(60000));
+}
+
+TEST_F(GlimctlTest, StatusPauseAndResume)
+{
+    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\MOSS-HARK\\Glimwick", "Interval");
+    StartInstance();
+    std::string strStatus = Status();
+    EXPECT_EQ(10, Value(strStatus, "interval"));
+    EXPECT_GT(Value(strStatus, "next"), 590);
+    EXPECT_LE(Value(strStatus, "next"), 600);
+    for (const char* pszKey : {"held", "paused", "resting"})
+        EXPECT_EQ(0, Value(strStatus, pszKey)) << pszKey;
+    EXPECT_NE(std::string::npos, strStatus.find("\neyes=idle")) << "the first search comes 30 s after start-up";
+
+    EXPECT_EQ(0u, RunGlimctl("pause 5").dwExit);
+    strStatus = Status();
+    EXPECT_GT(Value(strStatus, "paused"), 290);
+    EXPECT_LE(Value(strStatus, "paused"), 300);
+    EXPECT_EQ(Value(strStatus, "paused") + 600, Value(strStatus, "next")) << "a full interval after the pause";
+    // A reminder falling due while paused does not show.
+    EXPECT_EQ(0u, RunGlimctl("remind").dwExit);
+    ::Sleep(1500);
+    EXPECT_FALSE(ShowsAWindow(m_instance.Id()));
+
+    EXPECT_EQ(0u, RunGlimctl("resume").dwExit);
+    strStatus = Status();
+    EXPECT_EQ(0, Value(strStatus, "paused"));
+    EXPECT_GE(Value(strStatus, "next"), 598) << "a full interval from the resume";
+    EXPECT_EQ(0u, RunGlimctl("remind").dwExit);
+    EXPECT_TRUE(WaitUntil([&] { return ShowsAWindow(m_instance.Id()); }, 5000)) << "shown again";
+}
+
+TEST_F(GlimctlTest, AnInstanceThatDoesNotAnswerIsAClearError)
+{
+    // A window with the marker title on this thread, which does not pump
+    // while glimctl waits.
+    HWND hWnd = ::CreateWindowExA(0, "STATIC", GLIMWICK_MARKER_TITLE, WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
+    ASSERT_NE(nullptr, hWnd);
+    const ULONGLONG tStart = ::GetTickCount64();
+    const Result r = RunGlimctl("status");
+    EXPECT_EQ(3u, r.dwExit);
+    EXPECT_NE(std::string::npos, r.strErr.find("did not answer within 2 seconds")) << r.strErr;
+    EXPECT_LT(::GetTickCount64() - tStart, 10000u);
+    ::DestroyWindow(hWnd);
 }

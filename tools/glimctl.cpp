@@ -6,11 +6,20 @@
 #include <cstring>
 
 #include "res/resource.h"
+#include "tools/ReplyWindow.h"
 
 namespace
 {
 // The controller's reminder timer: posting it shows a reminder at once.
 const WPARAM kReminderTimer = 1000;
+// How long a request may wait for the running instance.
+const UINT kAnswerTimeoutMs = 2000;
+const unsigned long kPauseMaxMinutes = 1440;
+
+// Exit codes.
+const int kExitNotRunning = 1;
+const int kExitUsage = 2;
+const int kExitNoAnswer = 3;
 
 struct Command
 {
@@ -35,11 +44,14 @@ int Usage()
         std::fprintf(stderr, "  %-28s %s\n", c.pszName, c.pszHelp);
     std::fprintf(stderr, "  %-28s %s\n", "report LEFT TOP RIGHT BOTTOM",
                  "report a notification-area rectangle (each 0..65535)");
-    return 2;
+    std::fprintf(stderr, "  %-28s %s\n", "status", "print the reminders' state as key=value lines");
+    std::fprintf(stderr, "  %-28s %s\n", "pause MINUTES", "show no reminder for 1..1440 minutes");
+    std::fprintf(stderr, "  %-28s %s\n", "resume", "end a pause now");
+    return kExitUsage;
 }
 
-// Parses a decimal edge of 0..65535 into *pn; FALSE for anything else.
-bool ParseEdge(const char* psz, unsigned* pn)
+// Parses a decimal number of nMin..nMax into *pn; FALSE for anything else.
+bool ParseNumber(const char* psz, unsigned long nMin, unsigned long nMax, unsigned* pn)
 {
     if (!*psz)
         return false;
@@ -49,21 +61,61 @@ bool ParseEdge(const char* psz, unsigned* pn)
         if (*p < '0' || *p > '9')
             return false;
         n = n * 10 + static_cast<unsigned long>(*p - '0');
-        if (n > 0xFFFF)
+        if (n > nMax)
             return false;
     }
+    if (n < nMin)
+        return false;
     *pn = static_cast<unsigned>(n);
     return true;
 }
 
-int Post(UINT nMessage, WPARAM wParam, LPARAM lParam)
+HWND FindInstance()
 {
     HWND hWnd = ::FindWindowA(NULL, GLIMWICK_MARKER_TITLE);
     if (!hWnd)
-    {
         std::fprintf(stderr, "glimctl: Glimwick is not running\n");
-        return 1;
+    return hWnd;
+}
+
+// Sends a request the instance answers; a status request's answer is
+// printed.
+int Request(ULONG_PTR dwRequest, const void* pData, DWORD cbData)
+{
+    HWND hWnd = FindInstance();
+    if (!hWnd)
+        return kExitNotRunning;
+    CReplyWindow reply(GLIMWICK_COPY_STATUS_REPLY);
+    if (!reply.Handle())
+    {
+        std::fprintf(stderr, "glimctl: could not make a window for the answer (error %lu)\n", ::GetLastError());
+        return kExitNoAnswer;
     }
+    COPYDATASTRUCT data = {dwRequest, cbData, const_cast<void*>(pData)};
+    DWORD_PTR dwResult = 0;
+    // The answer to a status request arrives while this call waits.
+    if (!::SendMessageTimeoutA(hWnd, WM_COPYDATA, reinterpret_cast<WPARAM>(reply.Handle()),
+                               reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &dwResult))
+    {
+        std::fprintf(stderr, "glimctl: Glimwick did not answer within %u seconds\n", kAnswerTimeoutMs / 1000);
+        return kExitNoAnswer;
+    }
+    const bool bWantsText = dwRequest == GLIMWICK_COPY_STATUS;
+    if (!dwResult || (bWantsText && !reply.Received()))
+    {
+        std::fprintf(stderr, "glimctl: Glimwick did not accept the request\n");
+        return kExitNoAnswer;
+    }
+    if (bWantsText)
+        std::fputs(reply.Text().c_str(), stdout);
+    return 0;
+}
+
+int Post(UINT nMessage, WPARAM wParam, LPARAM lParam)
+{
+    HWND hWnd = FindInstance();
+    if (!hWnd)
+        return kExitNotRunning;
     if (!::PostMessageA(hWnd, nMessage, wParam, lParam))
     {
         std::fprintf(stderr, "glimctl: could not post to Glimwick (error %lu)\n", ::GetLastError());
@@ -84,16 +136,34 @@ int main(int argc, char** argv)
             return Usage();
         for (int i = 0; i < 4; ++i)
         {
-            if (!ParseEdge(argv[2 + i], &edges[i]))
+            if (!ParseNumber(argv[2 + i], 0, 0xFFFF, &edges[i]))
             {
                 std::fprintf(stderr, "glimctl: '%s' is not a number from 0 to 65535\n", argv[2 + i]);
-                return 2;
+                return kExitUsage;
             }
         }
         return Post(WM_APP, MAKEWPARAM(edges[0], edges[1]), MAKELPARAM(edges[2], edges[3]));
     }
+    if (std::strcmp(argv[1], "pause") == 0)
+    {
+        if (argc != 3)
+            return Usage();
+        unsigned nMinutes = 0;
+        if (!ParseNumber(argv[2], 1, kPauseMaxMinutes, &nMinutes))
+        {
+            std::fprintf(stderr, "glimctl: '%s' is not a number of minutes from 1 to %lu\n", argv[2],
+                         kPauseMaxMinutes);
+            return kExitUsage;
+        }
+        const DWORD dwMinutes = nMinutes;
+        return Request(GLIMWICK_COPY_PAUSE, &dwMinutes, sizeof dwMinutes);
+    }
     if (argc != 2)
         return Usage();
+    if (std::strcmp(argv[1], "status") == 0)
+        return Request(GLIMWICK_COPY_STATUS, nullptr, 0);
+    if (std::strcmp(argv[1], "resume") == 0)
+        return Request(GLIMWICK_COPY_RESUME, nullptr, 0);
     for (const Command& c : kCommands)
     {
         if (std::strcmp(argv[1], c.pszName) == 0)

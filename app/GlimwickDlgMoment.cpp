@@ -1,0 +1,113 @@
+// The controller's reminders around the user's moment: a reminder that falls
+// due over full-screen work waits for it to end, one that falls due during a
+// break or a pause is dropped, and other processes may ask for the state or
+// pause the reminders (WM_COPYDATA).
+#include "app/GlimwickDlg.h"
+
+#include "app/UserActivity.h"
+#include "diag/Log.h"
+#include "res/resource.h"
+
+#include <cstring>
+
+namespace
+{
+const UINT kMsPerMinute = 60 * 1000;
+// How long the answer to a status request may wait for the asker.
+const UINT kReplyTimeoutMs = 2000;
+} // namespace
+
+void CGlimwickDlg::OnReminderDue()
+{
+    switch (m_gate.OnDue(::GetTickCount64(), CUserActivity::FullScreenWork(m_wndBalloon.m_hWnd)))
+    {
+    case CReminderGate::DUE_SHOW:
+        ShowReminder();
+        break;
+    case CReminderGate::DUE_HOLD:
+        WriteLog("REMINDER HELD\n");
+        break;
+    case CReminderGate::DUE_DROP:
+        break;
+    }
+}
+
+void CGlimwickDlg::OnMomentTick()
+{
+    // What is in front matters only while a reminder waits.
+    const BOOL bBusy = m_gate.IsHeld() && CUserActivity::FullScreenWork(m_wndBalloon.m_hWnd);
+    switch (m_gate.OnTick(::GetTickCount64(), CUserActivity::IdleMilliseconds(), m_session.IsLocked(), bBusy))
+    {
+    case CReminderGate::TICK_SHOW_HELD:
+        WriteLog("REMINDER SHOWN AFTER HOLD\n");
+        ShowReminder();
+        break;
+    case CReminderGate::TICK_RESTART:
+        RestartReminder();
+        break;
+    case CReminderGate::TICK_NONE:
+        break;
+    }
+}
+
+void CGlimwickDlg::RestartReminder()
+{
+    const UINT nPeriod = m_gate.Period();
+    if (!nPeriod)
+        return;
+    // Setting a running timer again starts its period afresh.
+    SetTimer(TIMER_REMINDER, nPeriod);
+    m_gate.Armed(nPeriod, ::GetTickCount64());
+}
+
+BOOL CGlimwickDlg::OnCopyData(HWND hFrom, const COPYDATASTRUCT* pData)
+{
+    if (!pData)
+        return FALSE;
+    const ULONGLONG tNow = ::GetTickCount64();
+    switch (pData->dwData)
+    {
+    case GLIMWICK_COPY_STATUS:
+    {
+        if (!hFrom || !::IsWindow(hFrom))
+            return FALSE;
+        const CString strStatus = StatusText();
+        COPYDATASTRUCT reply = {GLIMWICK_COPY_STATUS_REPLY, static_cast<DWORD>(strStatus.GetLength()),
+                                const_cast<char*>(strStatus.GetString())};
+        // An asker that stopped answering cannot hold the program up.
+        DWORD_PTR dwResult = 0;
+        return ::SendMessageTimeoutA(hFrom, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hWnd),
+                                     reinterpret_cast<LPARAM>(&reply), SMTO_ABORTIFHUNG, kReplyTimeoutMs,
+                                     &dwResult) != 0;
+    }
+    case GLIMWICK_COPY_PAUSE:
+    {
+        DWORD dwMinutes = 0;
+        if (pData->cbData != sizeof dwMinutes || !pData->lpData)
+            return FALSE;
+        std::memcpy(&dwMinutes, pData->lpData, sizeof dwMinutes);
+        if (!m_gate.Pause(dwMinutes, tNow))
+            return FALSE;
+        // A pause means no reminder on screen either.
+        KillTimer(TIMER_HIDEBALLOON);
+        m_wndBalloon.ShowWindow(SW_HIDE);
+        return TRUE;
+    }
+    case GLIMWICK_COPY_RESUME:
+        if (m_gate.Resume(tNow))
+            RestartReminder();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+CString CGlimwickDlg::StatusText() const
+{
+    const ULONGLONG tNow = ::GetTickCount64();
+    const char* pszEyes = m_bIconFound ? "found" : m_bSearching ? "searching" : "idle";
+    CString str;
+    str.Format("interval=%u\nnext=%d\nheld=%d\npaused=%d\nresting=%d\neyes=%s\n", m_gate.Period() / kMsPerMinute,
+               static_cast<int>(m_gate.NextSeconds(tNow)), m_gate.IsHeld() ? 1 : 0,
+               static_cast<int>(m_gate.PauseLeftSeconds(tNow)), m_gate.IsResting() ? 1 : 0, pszEyes);
+    return str;
+}
