@@ -395,6 +395,46 @@ TEST(BitmapPacked, BitFieldsPixelsFollowTheirMasks)
     ::GlobalFree(hDib);
 }
 
+TEST(BitmapPacked, HeadersOfUnknownSizeOrHugeRowsAreRefused)
+{
+    // Edits of a valid 2 x 2 block of 16 bits with a short colour table: a
+    // header size the file loader does not take (above 0xFFFFFBFF the bits'
+    // offset wraps round to a small number), and rows whose length in
+    // bytes does not fit 32 bits.
+    struct Case
+    {
+        const char* pszName;
+        DWORD biSize;
+        LONG biWidth;
+        WORD biBitCount;
+    };
+    const Case kCases[] = {
+        {"offset wraps", 0xFFFFFFF0, 2, 16}, {"39 bytes", 39, 2, 16},
+        {"41 bytes", 41, 2, 16},             {"200 bytes", 200, 2, 16},
+        {"huge rows", 40, 0x40000001, 32},   {"negative width", 40, -1, 32},
+    };
+    for (const Case& c : kCases)
+    {
+        std::vector<BYTE> block(2048);
+        BITMAPINFOHEADER* pHeader = reinterpret_cast<BITMAPINFOHEADER*>(block.data());
+        pHeader->biSize = c.biSize;
+        pHeader->biWidth = c.biWidth;
+        pHeader->biHeight = 2;
+        pHeader->biPlanes = 1;
+        pHeader->biBitCount = c.biBitCount;
+        pHeader->biClrUsed = 8;
+        const HGLOBAL hDib = ::GlobalAlloc(GMEM_FIXED, block.size());
+        std::memcpy(hDib, block.data(), block.size());
+        EXPECT_EQ(nullptr, PackedDibToBitmap(hDib)) << c.pszName;
+        CDibCanvas attached(hDib, NO_KEY);
+        EXPECT_FALSE(attached.IsCreated()) << c.pszName;
+        ::GlobalFree(hDib);
+        CDibCanvas copied;
+        EXPECT_FALSE(copied.CreateFromInfo(reinterpret_cast<const BITMAPINFO*>(block.data()), nullptr, NO_KEY))
+            << c.pszName;
+    }
+}
+
 TEST(BitmapPacked, LaterHeaderVersionsKeepTheirColours)
 {
     // A version-5 header (124 bytes) with a 2-colour table.
@@ -492,6 +532,51 @@ TEST(BitmapAttach, PaletteSectionIsMaskedByItsOwnColours)
         EXPECT_EQ(GREEN, picture.GetPixel(1, 1));
     }
     ::DeleteObject(hSection);
+}
+
+TEST(BitmapAttach, DirectColourSectionsAreMaskedByTheirOwnColourBits)
+{
+    // Magenta and blue, each also with bits set that hold no colour: the
+    // spare top bit of 5-5-5, the low byte of a 32-bit picture whose colours
+    // lie in the upper three bytes.
+    struct Case
+    {
+        const char* pszName;
+        WORD biBitCount;
+        DWORD dwCompression;
+        DWORD masks[3];
+        DWORD pixels[4]; // magenta, magenta with spare bits, blue, blue with spare bits
+    };
+    const Case kCases[] = {
+        {"5-5-5", 16, BI_RGB, {}, {0x7C1F, 0xFC1F, 0x001F, 0x801F}},
+        {"colour in the top byte", 32, BI_BITFIELDS, {0xFF000000, 0x00FF0000, 0x0000FF00},
+         {0xFF00FF00, 0xFF00FF5A, 0x0000FF00, 0x0000FF5A}},
+    };
+    for (const Case& c : kCases)
+    {
+        std::vector<BYTE> block(sizeof(BITMAPINFOHEADER) + sizeof(c.masks));
+        BITMAPINFO* pInfo = reinterpret_cast<BITMAPINFO*>(block.data());
+        pInfo->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        pInfo->bmiHeader.biWidth = 4;
+        pInfo->bmiHeader.biHeight = 1;
+        pInfo->bmiHeader.biPlanes = 1;
+        pInfo->bmiHeader.biBitCount = c.biBitCount;
+        pInfo->bmiHeader.biCompression = c.dwCompression;
+        std::memcpy(pInfo->bmiColors, c.masks, sizeof(c.masks));
+        void* pBits = nullptr;
+        const HBITMAP hSection = ::CreateDIBSection(NULL, pInfo, DIB_RGB_COLORS, &pBits, NULL, 0);
+        ASSERT_NE(nullptr, hSection) << c.pszName;
+        for (int x = 0; x < 4; ++x)
+            std::memcpy(static_cast<BYTE*>(pBits) + x * c.biBitCount / 8, &c.pixels[x], c.biBitCount / 8);
+        {
+            CDibCanvas picture(hSection, MAGENTA);
+            ASSERT_NE(nullptr, picture.GetMaskBitmap()) << c.pszName;
+            for (int x = 0; x < 4; ++x)
+                EXPECT_EQ(x < 2, MaskBit(picture, x, 0)) << c.pszName << " " << x;
+            EXPECT_EQ(BLUE, picture.GetPixel(3, 0)) << c.pszName;
+        }
+        ::DeleteObject(hSection);
+    }
 }
 
 TEST(BitmapRelease, InsideABracketTheBitmapIsReallyDeleted)
