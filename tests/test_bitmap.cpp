@@ -397,41 +397,20 @@ TEST(BitmapPacked, BitFieldsPixelsFollowTheirMasks)
 
 TEST(BitmapPacked, HeadersOfUnknownSizeOrHugeRowsAreRefused)
 {
-    // Edits of a valid 2 x 2 block of 16 bits with a short colour table: a
-    // header size the file loader does not take (above 0xFFFFFBFF the bits'
-    // offset wraps round to a small number), and rows whose length in
-    // bytes does not fit 32 bits.
-    struct Case
-    {
-        const char* pszName;
-        DWORD biSize;
-        LONG biWidth;
-        WORD biBitCount;
-    };
-    const Case kCases[] = {
-        {"offset wraps", 0xFFFFFFF0, 2, 16}, {"39 bytes", 39, 2, 16},
-        {"41 bytes", 41, 2, 16},             {"200 bytes", 200, 2, 16},
-        {"huge rows", 40, 0x40000001, 32},   {"negative width", 40, -1, 32},
-    };
-    for (const Case& c : kCases)
+    // Above 0xFFFFFBFF the bits' offset wraps round to a small number; rows
+    // of 0x40000001 pixels of 32 bits take more bytes than 32 bits count.
+    const DWORD kSizes[][3] = {{0xFFFFFFF0, 2, 16}, {39, 2, 16}, {41, 2, 16}, {40, 0x40000001, 32}, {40, MAXDWORD, 32}};
+    for (const DWORD* pCase : kSizes)
     {
         std::vector<BYTE> block(2048);
-        BITMAPINFOHEADER* pHeader = reinterpret_cast<BITMAPINFOHEADER*>(block.data());
-        pHeader->biSize = c.biSize;
-        pHeader->biWidth = c.biWidth;
-        pHeader->biHeight = 2;
-        pHeader->biPlanes = 1;
-        pHeader->biBitCount = c.biBitCount;
-        pHeader->biClrUsed = 8;
+        BITMAPINFOHEADER& bih = *reinterpret_cast<BITMAPINFOHEADER*>(block.data());
+        bih = {pCase[0], static_cast<LONG>(pCase[1]), 2, 1, static_cast<WORD>(pCase[2]), BI_RGB, 0, 0, 0, 8, 0};
         const HGLOBAL hDib = ::GlobalAlloc(GMEM_FIXED, block.size());
         std::memcpy(hDib, block.data(), block.size());
-        EXPECT_EQ(nullptr, PackedDibToBitmap(hDib)) << c.pszName;
-        CDibCanvas attached(hDib, NO_KEY);
-        EXPECT_FALSE(attached.IsCreated()) << c.pszName;
+        CDibCanvas adopted(hDib, NO_KEY), copied;
+        EXPECT_FALSE(adopted.IsCreated()) << pCase[0] << " " << pCase[1];
+        EXPECT_FALSE(copied.CreateFromInfo(reinterpret_cast<const BITMAPINFO*>(block.data()), nullptr, NO_KEY));
         ::GlobalFree(hDib);
-        CDibCanvas copied;
-        EXPECT_FALSE(copied.CreateFromInfo(reinterpret_cast<const BITMAPINFO*>(block.data()), nullptr, NO_KEY))
-            << c.pszName;
     }
 }
 
@@ -534,48 +513,34 @@ TEST(BitmapAttach, PaletteSectionIsMaskedByItsOwnColours)
     ::DeleteObject(hSection);
 }
 
-TEST(BitmapAttach, DirectColourSectionsAreMaskedByTheirOwnColourBits)
+TEST(BitmapAttach, DirectColourPicturesAreMaskedByTheirOwnColourBits)
 {
-    // Magenta and blue, each also with bits set that hold no colour: the
-    // spare top bit of 5-5-5, the low byte of a 32-bit picture whose colours
-    // lie in the upper three bytes.
+    // Magenta and blue, plain and with bits set that hold no colour: the
+    // spare bit of 5-5-5, the low byte of 32 bits with colour in the top three.
     struct Case
     {
-        const char* pszName;
         WORD biBitCount;
         DWORD dwCompression;
         DWORD masks[3];
-        DWORD pixels[4]; // magenta, magenta with spare bits, blue, blue with spare bits
+        DWORD pixels[4];
     };
     const Case kCases[] = {
-        {"5-5-5", 16, BI_RGB, {}, {0x7C1F, 0xFC1F, 0x001F, 0x801F}},
-        {"colour in the top byte", 32, BI_BITFIELDS, {0xFF000000, 0x00FF0000, 0x0000FF00},
-         {0xFF00FF00, 0xFF00FF5A, 0x0000FF00, 0x0000FF5A}},
+        {16, BI_RGB, {}, {0x7C1F, 0xFC1F, 0x001F, 0x801F}},
+        {32, BI_BITFIELDS, {0xFF000000, 0x00FF0000, 0x0000FF00}, {0xFF00FF00, 0xFF00FF5A, 0x0000FF00, 0x0000FF5A}},
     };
     for (const Case& c : kCases)
     {
-        std::vector<BYTE> block(sizeof(BITMAPINFOHEADER) + sizeof(c.masks));
+        std::vector<BYTE> block(sizeof(BITMAPINFOHEADER) + sizeof(c.masks)), bits(16);
         BITMAPINFO* pInfo = reinterpret_cast<BITMAPINFO*>(block.data());
-        pInfo->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        pInfo->bmiHeader.biWidth = 4;
-        pInfo->bmiHeader.biHeight = 1;
-        pInfo->bmiHeader.biPlanes = 1;
-        pInfo->bmiHeader.biBitCount = c.biBitCount;
-        pInfo->bmiHeader.biCompression = c.dwCompression;
+        pInfo->bmiHeader = {sizeof(BITMAPINFOHEADER), 4, 1, 1, c.biBitCount, c.dwCompression, 0, 0, 0, 0, 0};
         std::memcpy(pInfo->bmiColors, c.masks, sizeof(c.masks));
-        void* pBits = nullptr;
-        const HBITMAP hSection = ::CreateDIBSection(NULL, pInfo, DIB_RGB_COLORS, &pBits, NULL, 0);
-        ASSERT_NE(nullptr, hSection) << c.pszName;
         for (int x = 0; x < 4; ++x)
-            std::memcpy(static_cast<BYTE*>(pBits) + x * c.biBitCount / 8, &c.pixels[x], c.biBitCount / 8);
-        {
-            CDibCanvas picture(hSection, MAGENTA);
-            ASSERT_NE(nullptr, picture.GetMaskBitmap()) << c.pszName;
-            for (int x = 0; x < 4; ++x)
-                EXPECT_EQ(x < 2, MaskBit(picture, x, 0)) << c.pszName << " " << x;
-            EXPECT_EQ(BLUE, picture.GetPixel(3, 0)) << c.pszName;
-        }
-        ::DeleteObject(hSection);
+            std::memcpy(&bits[x * c.biBitCount / 8], &c.pixels[x], c.biBitCount / 8);
+        CDibCanvas picture;
+        ASSERT_TRUE(picture.CreateFromInfo(pInfo, bits.data(), MAGENTA)) << c.biBitCount;
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(x < 2, MaskBit(picture, x, 0)) << c.biBitCount << " bits, pixel " << x;
+        EXPECT_EQ(BLUE, picture.GetPixel(3, 0)) << c.biBitCount;
     }
 }
 

@@ -476,10 +476,8 @@ TEST_F(BmpFileTest, MissingFileIsRefused)
 
 namespace
 {
-// The file without its file header, as a packed DIB from outside: in a
-// global block (adopted through the handle constructor), and as a header
-// to copy (in a buffer long enough for any colour table a header may
-// announce). Either takes it only with the size it says.
+// The file without its file header as a packed DIB from outside: adopted
+// from a global block, and copied (from room for any colour table).
 void CheckPackedForms(const std::string& str)
 {
     if (str.size() <= AT_HEADER_SIZE)
