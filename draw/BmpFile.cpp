@@ -203,11 +203,7 @@ bool CBmpFile::ParseInfoHeader(BITMAPINFO* pInfo, size_t* pnTableEnd) const
 {
     const size_t nHeader = FILE_HEADER_SIZE;
     const DWORD biSize = Dword(m_bytes, nHeader);
-    // The versions of the header: 40, with the masks (52), with alpha (56),
-    // version 4 (108) and 5 (124).
-    if ((biSize != sizeof(BITMAPINFOHEADER) && biSize != 52 && biSize != 56 && biSize != sizeof(BITMAPV4HEADER) &&
-         biSize != sizeof(BITMAPV5HEADER)) ||
-        nHeader + biSize > m_bytes.size())
+    if (!IsKnownHeaderSize(biSize) || nHeader + biSize > m_bytes.size())
         return false;
     BITMAPINFOHEADER src;
     std::memcpy(&src, &m_bytes[nHeader], sizeof(src));

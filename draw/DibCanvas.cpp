@@ -63,15 +63,14 @@ void CDibCanvas::Unlock()
 
 // ---- Drawing contexts ----
 
-void CDibCanvas::PrepareContext(CCanvasDC& dc)
+void CDibCanvas::PrepareContext(CCanvasDC& dc, CTempGdiObjects* pKeep)
 {
     if (m_pDrawDC)
     {
         dc.Borrow(m_pDrawDC);
         return;
     }
-    // What this context hands back must outlive it: the caller may keep it.
-    dc.KeepTemporariesIn(&m_temporaries);
+    dc.KeepTemporariesIn(pKeep);
     dc.CreateFor(static_cast<HBITMAP>(m_hObject));
 }
 

@@ -142,8 +142,7 @@ public:
     // The palette entry nearest to cr; cr itself without a palette.
     virtual COLORREF GetNearestColor(COLORREF cr);
     // Through the video-for-windows DrawDib interface; not locked. FALSE
-    // when nothing could be drawn, also for a top-down picture, which
-    // DrawDib cannot draw upright. nFlags is not used.
+    // when nothing could be drawn. nFlags is not used.
     virtual BOOL DrawDib(BOOL bUseSrcSize, CDC* pDC, int x, int y, int cx, int cy, int xs, int ys, int cxs,
                          int cys, UINT nFlags);
     virtual BOOL DrawDib(CDC* pDC, int x, int y, int cx, int cy, int xs, int ys, UINT nFlags);
@@ -224,14 +223,17 @@ public:
     virtual void FillSolidRect(int x, int y, int cx, int cy, COLORREF cr);
     // hbm is drawn through a temporary picture; the caller keeps it.
     virtual void DrawBitmap(HBITMAP hbm, int x, int y, int cx, int cy, int xs, int ys, DWORD dwRop);
+    // pSrc may be this picture here and in the other operations that draw
+    // a picture in: it is then read as it was before.
     virtual void DrawImage(CDibCanvas* pSrc, int x, int y, int cx, int cy, int xs, int ys, DWORD dwRop);
     // A NULL source passes a NULL context.
     virtual void BitBltFrom(CDC* pSrcDC, int x, int y, int cx, int cy, int xs, int ys, DWORD dwRop);
-    // The area (xs, ys, cx, cy) of pSrc (cut to pSrc) turned by nDegrees
-    // about its centre, filtered, painted with the top-left of its bounding
-    // box at (x, y). pBounds (optional) receives the painted box; an empty
-    // one at (x, y) when nothing of the area is in pSrc. pSrc may be this
-    // picture, which is then read as it was before.
+    // The area (xs, ys, cx, cy) of pSrc turned by nDegrees about its
+    // centre, filtered, painted with the top-left of its bounding box at
+    // (x, y); points whose source lies outside pSrc are left out. pBounds
+    // (optional) receives that box, also when little or nothing of the area
+    // is in pSrc; an empty one at (x, y) for an empty area or no pSrc. pSrc
+    // may be this picture, which is then read as it was before.
     virtual void DrawRotated(CDibCanvas* pSrc, int x, int y, int cx, int cy, int xs, int ys, int nDegrees,
                              LPRECT pBounds);
     // Darkens the area at (x, y) by pShade's red channel from (xs, ys): each
@@ -317,6 +319,8 @@ public:
 
     // The kind record ("|"-separated words); empty for an empty picture.
     const CString& GetKind() const { return m_strFlags; }
+    // How many wrappers of previous objects the picture keeps for callers.
+    int GetTemporaryCount() const { return m_temporaries.GetCount(); }
     CPalette* GetPalette() { return m_palette.m_hObject ? &m_palette : nullptr; }
 
 private:
@@ -334,21 +338,28 @@ private:
     };
 
     // One locked operation on a context made for it; rFailed when a
-    // framework exception interrupts it.
+    // framework exception interrupts it. The wrappers an unbound context
+    // makes for previous objects go with it at the end of the call, unless
+    // pKeep (m_temporaries, for what is handed to the caller) holds them.
     template <typename R, typename F>
-    R Locked(R rFailed, F&& draw);
+    R Locked(R rFailed, F&& draw, CTempGdiObjects* pKeep = nullptr);
     template <typename F>
     void Locked(F&& draw);
     // Draws this picture elsewhere: frees its bitmap from the bound context
     // for the time of the drawing (always putting it back), under the lock.
     template <typename F>
     void DrawElsewhere(F&& draw);
-    void PrepareContext(CCanvasDC& dc);
+    void PrepareContext(CCanvasDC& dc, CTempGdiObjects* pKeep);
     // Draws pSrc into this picture, both locked in a fixed order so that two
-    // threads drawing two pictures into each other cannot deadlock.
+    // threads drawing two pictures into each other cannot deadlock. Drawn
+    // into itself, a picture is read from ReadableSource's copy.
     template <typename F>
     void WithSource(CDibCanvas* pSrc, F&& draw);
 
+    // pSrc itself, or, when pSrc is this picture (its bitmap in dc, where it
+    // cannot be read while drawn), a copy of it with its mask made in copy;
+    // NULL when the copy cannot be made.
+    CDibCanvas* ReadableSource(CDibCanvas* pSrc, CCanvasDC& dc, CDibCanvas& copy);
     BOOL HasKind(LPCSTR pszWord) const;
     void BuildPalette();
     void BuildDirectMask(COLORREF crKey, int nBytes);
@@ -390,13 +401,13 @@ private:
 };
 
 template <typename R, typename F>
-R CDibCanvas::Locked(R rFailed, F&& draw)
+R CDibCanvas::Locked(R rFailed, F&& draw, CTempGdiObjects* pKeep)
 {
     CLockScope lock(*this);
     try
     {
         CCanvasDC dc;
-        PrepareContext(dc);
+        PrepareContext(dc, pKeep);
         return draw(dc);
     }
     catch (const CException&)

@@ -180,20 +180,29 @@ COLORREF CDibCanvas::GetNearestColor(COLORREF cr)
 BOOL CDibCanvas::DrawDib(BOOL bUseSrcSize, CDC* pDC, int x, int y, int cx, int cy, int xs, int ys, int cxs,
                          int cys, UINT /*nFlags*/)
 {
-    // Without bits DrawDib would read them from behind the header; it
-    // draws only bottom-up pictures (a top-down one would come out upside
-    // down).
-    if (!pDC || !m_pInfo || !m_pBits || !m_hObject || m_bTopDown)
+    // Without bits DrawDib would read them from behind the header.
+    if (!pDC || !m_pInfo || !m_pBits || !m_hObject)
         return FALSE;
     cx = OrDefault(cx, GetWidth());
     cy = OrDefault(cy, GetHeight());
-    cxs = OrDefault(cxs, GetWidth());
-    cys = OrDefault(cys, GetHeight());
+    cxs = bUseSrcSize ? OrDefault(cxs, GetWidth()) : cx;
+    cys = bUseSrcSize ? OrDefault(cys, GetHeight()) : cy;
+    // DrawDib takes bottom-up rows only, which is what the header says for
+    // every picture. A top-down picture read that way is upside down: its
+    // lines ys.. are taken where they lie in that reading and drawn into
+    // the destination mirrored back (from its last line up, as a stretch
+    // with a negative height draws).
+    if (m_bTopDown)
+    {
+        ys = GetHeight() - ys - cys;
+        y += cy - 1;
+        cy = -cy;
+    }
     const HDRAWDIB hDrawDib = ::DrawDibOpen();
     if (!hDrawDib)
         return FALSE;
     const BOOL bDrawn = ::DrawDibDraw(hDrawDib, pDC->GetSafeHdc(), x, y, cx, cy, &m_pInfo->bmiHeader, m_pBits, xs,
-                                      ys, bUseSrcSize ? cxs : cx, bUseSrcSize ? cys : cy, 0);
+                                      ys, cxs, cys, 0);
     ::DrawDibClose(hDrawDib);
     return bDrawn;
 }

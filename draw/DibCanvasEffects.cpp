@@ -44,16 +44,6 @@ bool IsPlain(HDC hDC, HGDIOBJ hBitmap)
     return clip.CreateRectRgn(0, 0, 0, 0) && ::GetClipRgn(hDC, clip) == 0;
 }
 
-// The picture whose context is dc, copied, for reading while it is drawn.
-BOOL CopyOf(CDibCanvas& picture, CCanvasDC& dc, CDibCanvas& copy)
-{
-    const int cx = picture.GetWidth(), cy = picture.GetHeight();
-    if (!copy.CreateBlank(32, cx, cy, CDibCanvas::NO_KEY))
-        return FALSE;
-    copy.BitBltFrom(&dc, 0, 0, cx, cy, 0, 0, SRCCOPY);
-    return TRUE;
-}
-
 // Each pixel (i, j) of an area of cx by cy whose shade is not white gets
 // its components times the shade's red / 255.
 template <typename ReadShade, typename Read, typename Write>
@@ -70,6 +60,26 @@ void ShadeArea(int cx, int cy, ReadShade&& readShade, Read&& read, Write&& write
         }
 }
 } // namespace
+
+CDibCanvas* CDibCanvas::ReadableSource(CDibCanvas* pSrc, CCanvasDC& dc, CDibCanvas& copy)
+{
+    if (pSrc != this)
+        return pSrc;
+    const int cx = GetWidth(), cy = GetHeight();
+    if (!copy.CreateBlank(32, cx, cy, NO_KEY))
+        return nullptr;
+    copy.BitBltFrom(&dc, 0, 0, cx, cy, 0, 0, SRCCOPY);
+    // Key pixels are black in the picture by now: the copy takes the mask
+    // as it is rather than looking for the key again.
+    if (m_mask.m_hObject)
+    {
+        const HANDLE hMask = ::CopyImage(m_mask.m_hObject, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+        if (!hMask)
+            return nullptr;
+        copy.m_mask.Attach(hMask);
+    }
+    return &copy;
+}
 
 BOOL CDibCanvas::ReachBits(CDibCanvas* pSrc, CCanvasDC& dc, CDibPixels& from, CDibPixels& to)
 {
@@ -104,20 +114,17 @@ void CDibCanvas::Rotate(CDibCanvas* pSrc, int x, int y, int cx, int cy, int xs, 
     if (pBounds)
         ::SetRect(pBounds, x, y, x, y);
     WithSource(pSrc, [&](CCanvasDC& dc) {
-        // Drawn into itself, a picture is read from a copy: its bitmap
-        // cannot be in two contexts, and the rotation must not read back
-        // what it has already painted.
+        // The rotation must not read back what it has already painted.
         CDibCanvas copy;
-        if (pSrc == this && !CopyOf(*this, dc, copy))
+        CDibCanvas* pFrom = ReadableSource(pSrc, dc, copy);
+        if (!pFrom)
             return;
-        CDibCanvas* pFrom = pSrc == this ? &copy : pSrc;
-        // Cut before the corners are turned, so that the area turns about
-        // its own centre and the box holds only what is painted.
-        cx = std::min(cx, pFrom->GetWidth() - xs);
-        cy = std::min(cy, pFrom->GetHeight() - ys);
         if (cx <= 0 || cy <= 0)
             return;
-        const CRotation rotation(cx, cy, nDegrees);
+        // The area turns about its centre as asked for; what lies beyond the
+        // source's right or bottom edge is only left out.
+        const CRotation rotation(cx, cy, nDegrees, std::min(cx, pFrom->GetWidth() - xs),
+                                 std::min(cy, pFrom->GetHeight() - ys));
         const RECT rcBox = rotation.Box();
         const int dx = x - rcBox.left, dy = y - rcBox.top;
 
@@ -154,9 +161,9 @@ void CDibCanvas::Shade(CDibCanvas* pShade, int x, int y, int cx, int cy, int xs,
 {
     WithSource(pShade, [&](CCanvasDC& dc) {
         CDibCanvas copy;
-        if (pShade == this && !CopyOf(*this, dc, copy))
+        CDibCanvas* pFrom = ReadableSource(pShade, dc, copy);
+        if (!pFrom)
             return;
-        CDibCanvas* pFrom = pShade == this ? &copy : pShade;
         const int nWidth = pFrom->GetWidth(), nHeight = pFrom->GetHeight();
         cx = std::min(cx ? cx : nWidth, std::max(nWidth - xs, 0));
         cy = std::min(cy ? cy : nHeight, std::max(nHeight - ys, 0));
@@ -185,7 +192,11 @@ void CDibCanvas::Shade(CDibCanvas* pShade, int x, int y, int cx, int cy, int xs,
 void CDibCanvas::StretchImageToFit(CDibCanvas* pSrc, int x, int y, int cx, int cy, DWORD dwRop)
 {
     WithSource(pSrc, [&](CCanvasDC& dc) {
-        const int nWidth = pSrc->GetWidth(), nHeight = pSrc->GetHeight();
+        CDibCanvas copy;
+        CDibCanvas* pFrom = ReadableSource(pSrc, dc, copy);
+        if (!pFrom)
+            return;
+        const int nWidth = pFrom->GetWidth(), nHeight = pFrom->GetHeight();
         if (nWidth <= 0 || nHeight <= 0)
             return;
         const double dScale =
@@ -194,7 +205,7 @@ void CDibCanvas::StretchImageToFit(CDibCanvas* pSrc, int x, int y, int cx, int c
         // To StretchDraw a zero size would mean the source's own.
         if (w <= 0 || h <= 0)
             return;
-        pSrc->StretchDraw(&dc, x + (cx - w) / 2, y + (cy - h) / 2, w, h, 0, 0, nWidth, nHeight, dwRop);
+        pFrom->StretchDraw(&dc, x + (cx - w) / 2, y + (cy - h) / 2, w, h, 0, 0, nWidth, nHeight, dwRop);
     });
 }
 

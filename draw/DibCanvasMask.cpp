@@ -174,8 +174,8 @@ void CDibCanvas::BuildDirectMask(COLORREF crKey, int nBytes)
         if (!mask.CreateBlank(1, m_nWidth, m_nHeight, NO_KEY))
             return;
         FillMaskBits(&mask);
-        // The fourth byte of a 32-bit pixel is not colour.
-        const DWORD dwMask = nBytes >= 3 ? 0x00FFFFFF : 0xFFFF;
+        // Only the colour bits count, as they do for the region.
+        const DWORD dwMask = DibColorMask(m_pInfo);
         const DWORD dwKey = StoredForm(crKey, nBytes) & dwMask;
         ::GdiFlush();
         for (int y = 0; y < m_nHeight; ++y)

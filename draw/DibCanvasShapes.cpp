@@ -67,7 +67,11 @@ void CDibCanvas::DrawBitmap(HBITMAP hbm, int x, int y, int cx, int cy, int xs, i
 
 void CDibCanvas::DrawImage(CDibCanvas* pSrc, int x, int y, int cx, int cy, int xs, int ys, DWORD dwRop)
 {
-    WithSource(pSrc, [&](CCanvasDC& dc) { pSrc->Draw(&dc, x, y, cx, cy, xs, ys, dwRop); });
+    WithSource(pSrc, [&](CCanvasDC& dc) {
+        CDibCanvas copy;
+        if (CDibCanvas* pFrom = ReadableSource(pSrc, dc, copy))
+            pFrom->Draw(&dc, x, y, cx, cy, xs, ys, dwRop);
+    });
 }
 
 void CDibCanvas::BitBltFrom(CDC* pSrcDC, int x, int y, int cx, int cy, int xs, int ys, DWORD dwRop)
@@ -89,7 +93,11 @@ void CDibCanvas::StretchBitmap(HBITMAP hbm, int x, int y, int cx, int cy, int xs
 void CDibCanvas::StretchImage(CDibCanvas* pSrc, int x, int y, int cx, int cy, int xs, int ys, int cxs, int cys,
                               DWORD dwRop)
 {
-    WithSource(pSrc, [&](CCanvasDC& dc) { pSrc->StretchDraw(&dc, x, y, cx, cy, xs, ys, cxs, cys, dwRop); });
+    WithSource(pSrc, [&](CCanvasDC& dc) {
+        CDibCanvas copy;
+        if (CDibCanvas* pFrom = ReadableSource(pSrc, dc, copy))
+            pFrom->StretchDraw(&dc, x, y, cx, cy, xs, ys, cxs, cys, dwRop);
+    });
 }
 
 void CDibCanvas::TileBitmap(HBITMAP hbm, int x, int y, int cx, int cy, int xs, int ys, DWORD dwRop)
@@ -102,7 +110,11 @@ void CDibCanvas::TileBitmap(HBITMAP hbm, int x, int y, int cx, int cy, int xs, i
 
 void CDibCanvas::TileImage(CDibCanvas* pSrc, int x, int y, int cx, int cy, int xs, int ys, DWORD dwRop)
 {
-    WithSource(pSrc, [&](CCanvasDC& dc) { pSrc->TileDraw(&dc, x, y, cx, cy, xs, ys, dwRop); });
+    WithSource(pSrc, [&](CCanvasDC& dc) {
+        CDibCanvas copy;
+        if (CDibCanvas* pFrom = ReadableSource(pSrc, dc, copy))
+            pFrom->TileDraw(&dc, x, y, cx, cy, xs, ys, dwRop);
+    });
 }
 
 // ---- Icons and DrawState ----
@@ -159,10 +171,13 @@ BOOL CDibCanvas::DrawState(CPoint pt, CSize size, HICON hIcon, UINT nFlags, HBRU
 
 BOOL CDibCanvas::DrawState(CPoint pt, CDibCanvas* pImage, UINT nFlags, CBrush* pBrush)
 {
-    if (!pImage)
-        return FALSE;
-    return DrawState(pt, CSize(pImage->GetWidth(), pImage->GetHeight()), static_cast<HBITMAP>(pImage->m_hObject),
-                     nFlags, pBrush ? static_cast<HBRUSH>(*pBrush) : NULL);
+    BOOL bDrawn = FALSE;
+    WithSource(pImage, [&](CCanvasDC& dc) {
+        CDibCanvas copy;
+        if (CDibCanvas* pFrom = ReadableSource(pImage, dc, copy))
+            bDrawn = pFrom->DrawStateTo(&dc, pt, nFlags, pBrush);
+    });
+    return bDrawn;
 }
 
 BOOL CDibCanvas::DrawState(CPoint pt, CSize size, CBitmap* pBitmap, UINT nFlags, CBrush* pBrush)
@@ -255,6 +270,9 @@ BOOL CDibCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3)
 
 // ---- Selections and lines ----
 
+// The previous objects the selectors return outlive the call: the caller
+// may keep them.
+
 int CDibCanvas::SelectObject(CRgn* pRgn)
 {
     return Locked(0, [&](CCanvasDC& dc) { return dc.SelectObject(pRgn); });
@@ -262,22 +280,26 @@ int CDibCanvas::SelectObject(CRgn* pRgn)
 
 CBitmap* CDibCanvas::SelectObject(CBitmap* pBitmap)
 {
-    return Locked(static_cast<CBitmap*>(nullptr), [&](CCanvasDC& dc) { return dc.SelectObject(pBitmap); });
+    return Locked(
+        static_cast<CBitmap*>(nullptr), [&](CCanvasDC& dc) { return dc.SelectObject(pBitmap); }, &m_temporaries);
 }
 
 CFont* CDibCanvas::SelectObject(CFont* pFont)
 {
-    return Locked(static_cast<CFont*>(nullptr), [&](CCanvasDC& dc) { return dc.SelectObject(pFont); });
+    return Locked(
+        static_cast<CFont*>(nullptr), [&](CCanvasDC& dc) { return dc.SelectObject(pFont); }, &m_temporaries);
 }
 
 CBrush* CDibCanvas::SelectObject(CBrush* pBrush)
 {
-    return Locked(static_cast<CBrush*>(nullptr), [&](CCanvasDC& dc) { return dc.SelectObject(pBrush); });
+    return Locked(
+        static_cast<CBrush*>(nullptr), [&](CCanvasDC& dc) { return dc.SelectObject(pBrush); }, &m_temporaries);
 }
 
 CPen* CDibCanvas::SelectObject(CPen* pPen)
 {
-    return Locked(static_cast<CPen*>(nullptr), [&](CCanvasDC& dc) { return dc.SelectObject(pPen); });
+    return Locked(
+        static_cast<CPen*>(nullptr), [&](CCanvasDC& dc) { return dc.SelectObject(pPen); }, &m_temporaries);
 }
 
 CPoint CDibCanvas::MoveTo(POINT pt)

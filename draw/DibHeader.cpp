@@ -93,7 +93,37 @@ const RGBQUAD* DibColorTable(const BITMAPINFO* pInfo)
 DWORD DibStride(int nBitCount, int nWidth)
 {
     const unsigned long long bits = static_cast<unsigned long long>(nBitCount) * static_cast<unsigned>(nWidth);
-    return static_cast<DWORD>((bits + 31) / 32 * 4);
+    const unsigned long long bytes = (bits + 31) / 32 * 4;
+    return bytes > MAXDWORD ? MAXDWORD : static_cast<DWORD>(bytes);
+}
+
+DWORD DibColorMask(const BITMAPINFO* pInfo)
+{
+    const BITMAPINFOHEADER& bih = pInfo->bmiHeader;
+    if (bih.biCompression == BI_BITFIELDS)
+    {
+        // The masks follow the 40-byte part in every header version.
+        DWORD masks[3];
+        std::memcpy(masks, pInfo->bmiColors, sizeof(masks));
+        const DWORD dwMask = masks[0] | masks[1] | masks[2];
+        return bih.biBitCount == 16 ? dwMask & 0xFFFF : dwMask;
+    }
+    return bih.biBitCount == 16 ? 0x7FFF : 0xFFFFFF;
+}
+
+bool IsKnownHeaderSize(DWORD biSize)
+{
+    switch (biSize)
+    {
+    case sizeof(BITMAPINFOHEADER):
+    case 52:
+    case 56:
+    case sizeof(BITMAPV4HEADER):
+    case sizeof(BITMAPV5HEADER):
+        return true;
+    default:
+        return false;
+    }
 }
 
 DWORD DibBitsOffset(const BITMAPINFOHEADER& bih)
@@ -173,7 +203,7 @@ BITMAPINFO* CopyBitmapInfo(const BITMAPINFO* pPacked, DWORD cbAvailable)
     if (!pPacked || cbAvailable < sizeof(BITMAPINFOHEADER))
         return NULL;
     const BITMAPINFOHEADER& src = pPacked->bmiHeader;
-    if (src.biSize < sizeof(BITMAPINFOHEADER))
+    if (!IsKnownHeaderSize(src.biSize))
         return NULL;
     const int nEntries = DibTableEntries(src);
     if (nEntries > 256 || (src.biBitCount <= 8 && nEntries > ColorCountOfDepth(src.biBitCount)))

@@ -24,11 +24,22 @@ int DibTableEntries(const BITMAPINFOHEADER& bih);
 // The colour entries behind a header of any version (and its masks).
 RGBQUAD* DibColorTable(BITMAPINFO* pInfo);
 const RGBQUAD* DibColorTable(const BITMAPINFO* pInfo);
-// Bytes of one pixel row: rows are padded to 32 bits.
+// Bytes of one pixel row: rows are padded to 32 bits. MAXDWORD when the
+// row is longer than that (a negative width counts as a huge one).
 DWORD DibStride(int nBitCount, int nWidth);
+// The versions of the 40-byte and longer headers: 40, with the masks (52),
+// with alpha (56), version 4 (108) and 5 (124). A header from outside the
+// program is believed only with one of these sizes.
+bool IsKnownHeaderSize(DWORD biSize);
 // Bytes from the start of a packed DIB (header of any version, masks,
-// colours) to its first pixel row.
+// colours) to its first pixel row; for a header of a known size with at
+// most 256 colour entries.
 DWORD DibBitsOffset(const BITMAPINFOHEADER& bih);
+
+// The bits of a direct-colour pixel (16, 24, 32 bits) that hold colour, by
+// the header's masks: GetPixel ignores the rest (the fourth byte of 32 bits
+// without masks, the top bit of 5-5-5).
+DWORD DibColorMask(const BITMAPINFO* pInfo);
 
 // Whether the library makes pictures of this depth: 1, 4, 8, 16, 24, 32.
 bool IsSupportedDepth(int nBitCount);
@@ -49,7 +60,8 @@ BITMAPINFO* DescribeBitmap(HBITMAP hBitmap, BOOL* pbTopDown);
 // A copy of a packed header in a block of this library, brought to the
 // 40-byte form; cbAvailable bounds what may be read from pPacked. NULL for a
 // header that is not understood (shorter than 40 bytes, more colours than
-// its depth holds, larger than cbAvailable) or without memory.
+// its depth holds, larger than cbAvailable, a size IsKnownHeaderSize does
+// not know) or without memory.
 BITMAPINFO* CopyBitmapInfo(const BITMAPINFO* pPacked, DWORD cbAvailable);
 
 #endif

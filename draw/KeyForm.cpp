@@ -9,21 +9,6 @@
 
 namespace
 {
-// The bits of a direct-colour pixel that hold colour: GetPixel ignores the
-// rest (the fourth byte of 32 bits, the top bit of 5-5-5).
-DWORD ColorMaskOf(const BITMAPINFO* pInfo)
-{
-    const BITMAPINFOHEADER& bih = pInfo->bmiHeader;
-    if (bih.biCompression == BI_BITFIELDS)
-    {
-        DWORD masks[3];
-        std::memcpy(masks, pInfo->bmiColors, sizeof(masks));
-        const DWORD dwMask = masks[0] | masks[1] | masks[2];
-        return bih.biBitCount == 16 ? dwMask & 0xFFFF : dwMask;
-    }
-    return bih.biBitCount == 16 ? 0x7FFF : 0xFFFFFF;
-}
-
 // Stores palette index n as pixel n of a one-line picture.
 void PutIndex(BYTE* pBits, int nBitCount, unsigned n)
 {
@@ -58,7 +43,7 @@ BOOL CKeyForm::ProbeSection(const BITMAPINFO* pInfo, COLORREF crKey)
     const int nBitCount = pInfo->bmiHeader.biBitCount;
     const bool bIndexed = nBitCount <= 8;
     if (!bIndexed)
-        m_dwColorMask = ColorMaskOf(pInfo);
+        m_dwColorMask = DibColorMask(pInfo);
     if (IsNoKey(crKey))
         return TRUE;
 

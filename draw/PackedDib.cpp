@@ -4,6 +4,7 @@
 #include "frame/Palette.h"
 #include "frame/WindowDC.h"
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -146,15 +147,19 @@ HBITMAP PackedDibToBitmap(HANDLE h)
 
     HBITMAP hBitmap = NULL;
     const BITMAPINFOHEADER& bih = pInfo->bmiHeader;
-    const DWORD cbOffset = DibBitsOffset(bih);
-    const int nRows = bih.biHeight < 0 ? -bih.biHeight : bih.biHeight;
+    // The header's size and colour count first, so that the offset of the
+    // bits is a small number; and a picture of no pixels is none (the
+    // system would make it one pixel).
+    const bool bKnown = IsKnownHeaderSize(bih.biSize) && DibTableEntries(bih) <= 256 && bih.biWidth > 0 &&
+                        bih.biHeight != 0 && bih.biHeight != INT_MIN;
+    const DWORD cbOffset = bKnown ? DibBitsOffset(bih) : MAXDWORD;
+    const unsigned long long nRows = bih.biHeight < 0 ? -static_cast<long long>(bih.biHeight) : bih.biHeight;
     const unsigned long long cbImage =
         bih.biCompression == BI_RGB || bih.biCompression == BI_BITFIELDS
-            ? static_cast<unsigned long long>(DibStride(bih.biBitCount, bih.biWidth)) * nRows
+            ? DibStride(bih.biBitCount, bih.biWidth) * nRows
             : bih.biSizeImage;
     const int nColors = DibColorCount(bih);
-    if (bih.biSize >= sizeof(BITMAPINFOHEADER) && DibTableEntries(bih) <= 256 && cbOffset <= cbBlock &&
-        cbImage <= cbBlock - cbOffset)
+    if (bKnown && cbOffset <= cbBlock && cbImage <= cbBlock - cbOffset)
     {
         CWindowDC screen(NULL);
         CPalette palette;

@@ -8,8 +8,8 @@ namespace
 const double PI = 3.141592653589;
 } // namespace
 
-CRotation::CRotation(int cx, int cy, int nDegrees)
-    : m_cx(cx), m_cy(cy), m_xCentre(cx / 2.0), m_yCentre(cy / 2.0), m_cos(std::cos(nDegrees * PI / 180)),
+CRotation::CRotation(int cx, int cy, int nDegrees, int cxRead, int cyRead)
+    : m_cxRead(cxRead), m_cyRead(cyRead), m_xCentre(cx / 2.0), m_yCentre(cy / 2.0), m_cos(std::cos(nDegrees * PI / 180)),
       m_sin(std::sin(nDegrees * PI / 180))
 {
     const double corners[4][2] = {{0, 0}, {cx - 1.0, 0}, {0, cy - 1.0}, {cx - 1.0, cy - 1.0}};

@@ -9,17 +9,20 @@
 //
 // Points are in the area's coordinates: (0, 0) is its top-left pixel; the
 // rotated points fill Box(), which may reach beyond the area on every side.
+// Only the area's top-left cxRead by cyRead pixels are read (the part that
+// lies in the source picture): the others are left out, while the centre
+// and the box stay those of the whole area.
 class CRotation
 {
 public:
-    // cx and cy of at least 1.
-    CRotation(int cx, int cy, int nDegrees);
+    // cx and cy of at least 1; cxRead and cyRead at most cx and cy.
+    CRotation(int cx, int cy, int nDegrees, int cxRead, int cyRead);
 
     // The corners' bounding box, each edge truncated toward zero; right and
     // bottom are the last points inside, not one past them.
     const RECT& Box() const { return m_rcBox; }
 
-    // For every point of Box() whose source lies in the area and can be read,
+    // For every point of Box() whose source lies in the read part and can be read,
     // calls write(px, py, cr) with the filtered colour. read(X, Y) gives the
     // area's pixel (X, Y) as GetPixel does: CLR_INVALID when it cannot be
     // read, and then the point is left out.
@@ -34,8 +37,8 @@ private:
     template <typename Read>
     COLORREF Sample(double fx, double fy, Read& read) const;
 
-    int m_cx;
-    int m_cy;
+    int m_cxRead;
+    int m_cyRead;
     double m_xCentre;
     double m_yCentre;
     double m_cos;
@@ -62,15 +65,15 @@ COLORREF CRotation::Sample(double fx, double fy, Read& read) const
 {
     // Rounded down, so that a point less than a pixel left of or above the
     // area is outside it rather than given a negative weight.
-    if (!(fx >= 0 && fy >= 0 && fx < m_cx && fy < m_cy))
+    if (!(fx >= 0 && fy >= 0 && fx < m_cxRead && fy < m_cyRead))
         return CLR_INVALID;
     const int X = static_cast<int>(fx), Y = static_cast<int>(fy);
     COLORREF cr = read(X, Y);
     if (cr == CLR_INVALID)
         return CLR_INVALID;
-    if (X + 1 < m_cx)
+    if (X + 1 < m_cxRead)
         cr = Mix(cr, read(X + 1, Y), static_cast<int>((fx - X) * 255));
-    if (Y + 1 < m_cy)
+    if (Y + 1 < m_cyRead)
         cr = Mix(cr, read(X, Y + 1), static_cast<int>((fy - Y) * 255));
     return cr;
 }

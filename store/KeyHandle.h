@@ -17,12 +17,20 @@ public:
     // FALSE (and no key held) when the key cannot be opened.
     BOOL Open(HKEY hParent, LPCSTR pszSubKey, REGSAM samDesired)
     {
+        return OpenResult(hParent, pszSubKey, samDesired, 0) == ERROR_SUCCESS;
+    }
+
+    // The registry's answer (and no key held unless ERROR_SUCCESS), so that
+    // a missing key can be told from one that refuses access. dwOptions:
+    // REG_OPTION_OPEN_LINK opens a symbolic link itself, not its target.
+    LONG OpenResult(HKEY hParent, LPCSTR pszSubKey, REGSAM samDesired, DWORD dwOptions)
+    {
         Close();
         HKEY hKey = NULL;
-        if (::RegOpenKeyExA(hParent, pszSubKey, 0, samDesired, &hKey) != ERROR_SUCCESS)
-            return FALSE;
-        m_hKey = hKey;
-        return TRUE;
+        const LONG lResult = ::RegOpenKeyExA(hParent, pszSubKey, dwOptions, samDesired, &hKey);
+        if (lResult == ERROR_SUCCESS)
+            m_hKey = hKey;
+        return lResult;
     }
 
     // Creates the key (and missing keys on the way) or opens an existing one,

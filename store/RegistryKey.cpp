@@ -23,6 +23,14 @@ bool IsBackslash(char ch)
     return ch == '\\';
 }
 
+// The registry takes a path as a C string and stops at its first zero byte:
+// a path that holds one would be judged here by more than the registry
+// receives.
+bool HasZeroByte(const CString& strPath)
+{
+    return static_cast<int>(std::strlen(strPath)) != strPath.GetLength();
+}
+
 // Removes the single-byte characters that pfnTrim picks from both ends; a
 // double-byte character is never removed, and nothing behind it is taken
 // for a trimmable byte (a Shift-JIS trail byte can be a backslash).
@@ -110,7 +118,7 @@ BOOL CRegistryKey::ParsePath(CString strPath, HKEY& hRoot, CString& strSubKey)
     hRoot = NULL;
     strSubKey.Empty();
     NormalizePath(strPath);
-    if (strPath.IsEmpty())
+    if (strPath.IsEmpty() || HasZeroByte(strPath))
         return FALSE;
     HKEY hNamed = NULL;
     int nStart = 0;
@@ -130,7 +138,7 @@ BOOL CRegistryKey::ParsePath(CString strPath, HKEY& hRoot, CString& strSubKey)
 
 BOOL CRegistryKey::ResolvePath(CString strRelPath, HKEY& hRoot, CString& strSubKey)
 {
-    if (!m_bValid)
+    if (!m_bValid || HasZeroByte(strRelPath))
         return FALSE;
     NormalizePath(strRelPath);
     if (strRelPath.IsEmpty())

@@ -25,10 +25,9 @@ public:
     static constexpr REGSAM ACCESS_MODIFY = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
     // Creating (or opening) a key to write into it.
     static constexpr REGSAM ACCESS_WRITE = KEY_ALL_ACCESS;
+    // Opening a key of a tree to empty and delete it.
+    static constexpr REGSAM ACCESS_DELETE = ACCESS_MODIFY | DELETE;
 
-    // Longest text ReadString keeps, in bytes; longer stored texts are cut
-    // there, at a character boundary.
-    static constexpr int MAX_STRING_LENGTH = 65535;
     // A key name is at most 255 characters, two bytes each in Shift-JIS.
     static constexpr int MAX_KEY_NAME_BYTES = 2 * 255 + 1;
     // Pause after each pass of the tree deletion, in milliseconds.
@@ -47,11 +46,14 @@ public:
     // parses into the members themselves).
     virtual BOOL ParsePath(CString strPath, HKEY& hRoot, CString& strSubKey);
     // On failure the outputs keep what they held. A relative path that
-    // begins with a root name is refused.
+    // begins with a root name is refused. Here and in ParsePath (so also in
+    // SetPath) a path holding a zero byte is refused: the registry would
+    // take only what comes before it.
     virtual BOOL ResolvePath(CString strRelPath, HKEY& hRoot, CString& strSubKey);
-    // Deletes the subkey with everything below it, or, when it does not
-    // open as a key, the value it names. FALSE at the first failure, with the
-    // rest of the tree left as it was.
+    // Deletes the subkey with everything below it, or, when no such key
+    // exists, the value it names. A symbolic link in the tree goes itself,
+    // its target stays. FALSE at the first failure (a key that cannot be
+    // opened included), with the rest of the tree left as it was.
     virtual BOOL DeleteTree(HKEY hKey, LPCSTR pszSubKey);
     // Creates (or opens) the key and closes it again.
     virtual BOOL CreateKey(HKEY hParent, CString strSubKey);
@@ -72,8 +74,7 @@ public:
     virtual BOOL WriteString(CString strRelPath, CString strName, CString strValue);
     // On failure the output is empty (the relative form leaves it untouched
     // when the path does not resolve). Any stored type is read as text up to
-    // its first zero byte, cut to MAX_STRING_LENGTH, without a lone lead byte
-    // at the end.
+    // its first zero byte, whole: a caller that shows it limits it.
     virtual BOOL ReadString(HKEY hRoot, CString strSubKey, CString strName, CString& strValue);
     virtual BOOL ReadString(HKEY hKey, CString strName, CString& strValue);
     virtual BOOL ReadString(CString strRelPath, CString strName, CString& strValue);

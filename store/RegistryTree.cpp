@@ -34,17 +34,26 @@ BOOL CRegistryKey::DeleteTree(HKEY hKey, LPCSTR pszSubKey)
     // keys added meanwhile are found by the next pass.
     for (;;)
     {
+        // A symbolic link is opened as itself: it has no subkeys, so it is
+        // deleted without a look at its target, which lies outside the tree.
         CKeyHandle key;
-        if (!key.Open(hKey, pszSubKey, ACCESS_MODIFY))
+        const LONG lOpened = key.OpenResult(hKey, pszSubKey, ACCESS_DELETE, REG_OPTION_OPEN_LINK);
+        // Only a name that is no key may name a value: a key that refuses
+        // access stays, and so does any value beside it.
+        if (lOpened == ERROR_FILE_NOT_FOUND)
             return DeleteValuePath(hKey, pszSubKey);
+        if (lOpened != ERROR_SUCCESS)
+            return FALSE;
         char szName[MAX_KEY_NAME_BYTES] = {};
         const bool bHasSubKey = ::RegEnumKeyA(key.Get(), 0, szName, sizeof szName) == ERROR_SUCCESS;
         if (bHasSubKey && !DeleteTree(key.Get(), szName))
             return FALSE;
+        // By the handle: a deletion by name would follow a link.
+        const bool bDeleted = !bHasSubKey && ::RegDeleteKeyA(key.Get(), "") == ERROR_SUCCESS;
         key.Close();
         ::Sleep(DELETE_PASS_PAUSE);
         if (!bHasSubKey)
-            return ::RegDeleteKeyA(hKey, pszSubKey) == ERROR_SUCCESS;
+            return bDeleted;
     }
 }
 

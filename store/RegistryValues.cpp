@@ -12,24 +12,13 @@ namespace
 // Attempts at ReadString when the value grows between its two queries.
 constexpr int STRING_READ_TRIES = 3;
 
-// The text of stored bytes: up to the first zero byte, at most
-// MAX_STRING_LENGTH bytes, ending on a whole character (a lead byte that
-// lost its trail byte, to the terminator or to the cut, is dropped).
+// The text of stored bytes: everything up to the first zero byte.
 CString TextOfBytes(const char* pBytes, DWORD cbBytes)
 {
-    int nLength = 0;
-    const int nLimit = static_cast<int>(std::min<DWORD>(cbBytes, CRegistryKey::MAX_STRING_LENGTH));
-    while (nLength < nLimit && pBytes[nLength] != '\0')
+    DWORD nLength = 0;
+    while (nLength < cbBytes && pBytes[nLength] != '\0')
         ++nLength;
-    int nWhole = 0;
-    while (nWhole < nLength)
-    {
-        const int nWidth = ::IsDBCSLeadByte(static_cast<BYTE>(pBytes[nWhole])) ? 2 : 1;
-        if (nWhole + nWidth > nLength)
-            break;
-        nWhole += nWidth;
-    }
-    return CString(pBytes, nWhole);
+    return CString(pBytes, static_cast<int>(nLength));
 }
 } // namespace
 

@@ -2,6 +2,8 @@
 
 #include "store/RegistryKey.h"
 
+#include <algorithm>
+
 const char* const CStoredSettings::DEFAULT_MESSAGE =
     "パソコン画面を長時間見つづけると、あなたの健康を損なうおそれがあります。\r\n"
     "姿勢を正し、目を画面から６０cm以上離して下さい。\r\n"
@@ -17,13 +19,15 @@ UINT CStoredSettings::ReminderPeriod(DWORD nIndex)
 
 DWORD CStoredSettings::ReadInterval()
 {
-    // Only a DWORD is an interval: a value of another type (a string "5",
-    // a short binary) would read as some other number.
+    // Only a four-byte DWORD is an interval: a value of another type (a
+    // string "5", a short binary) or of another length would read as some
+    // other number.
     CRegistryKey key(KEY_PATH);
     DWORD dwType = REG_NONE;
     DWORD dwIndex = 0;
+    DWORD cbIndex = sizeof dwIndex;
     if (!key.GetValueType("", VALUE_INTERVAL, &dwType) || dwType != REG_DWORD ||
-        !key.ReadDword("", VALUE_INTERVAL, &dwIndex))
+        !key.ReadBinary("", VALUE_INTERVAL, reinterpret_cast<BYTE*>(&dwIndex), &cbIndex) || cbIndex != sizeof dwIndex)
         return 0;
     return dwIndex;
 }
@@ -31,8 +35,7 @@ DWORD CStoredSettings::ReadInterval()
 CString CStoredSettings::ReadMessage()
 {
     // A text stored as anything but a string is not a message. ReadString
-    // copes with a missing terminator, cuts a huge text and drops a lead
-    // byte left without its trail.
+    // copes with a missing terminator.
     CRegistryKey key(KEY_PATH);
     DWORD dwType = REG_NONE;
     CString strMessage;
@@ -57,10 +60,28 @@ BOOL CStoredSettings::DeleteAll()
     return CRegistryKey(PARENT_PATH).DeleteKey(KEY_NAME);
 }
 
-CString CStoredSettings::MessageToShow()
+CString CStoredSettings::MessageToEdit()
 {
     CString strMessage = ReadMessage();
     if (strMessage.IsEmpty())
         strMessage = DEFAULT_MESSAGE;
     return strMessage;
+}
+
+CString CStoredSettings::MessageToShow()
+{
+    const CString strMessage = MessageToEdit();
+    // Whole characters only: a lead byte is never left without its trail,
+    // neither by the cut nor by the end of the stored text.
+    const int nLimit = std::min(strMessage.GetLength(), MAX_SHOWN_MESSAGE);
+    LPCSTR psz = strMessage;
+    int nEnd = 0;
+    while (nEnd < nLimit)
+    {
+        const int nWidth = ::IsDBCSLeadByte(static_cast<BYTE>(psz[nEnd])) ? 2 : 1;
+        if (nEnd + nWidth > nLimit)
+            break;
+        nEnd += nWidth;
+    }
+    return strMessage.Left(nEnd);
 }

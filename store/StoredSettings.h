@@ -28,7 +28,14 @@ public:
     static DWORD ReadInterval();
     // The stored message; empty when it is missing or unreadable.
     static CString ReadMessage();
-    // The stored message, or the default one in its place when empty.
+    // The longest reminder text drawn, in bytes: the reminder draws its
+    // text in large letters across the screen, a few lines at most, and a
+    // huge stored text would hold the program up while it is laid out.
+    static constexpr int MAX_SHOWN_MESSAGE = 4096;
+
+    // The stored message whole, or the default one in its place when empty.
+    static CString MessageToEdit();
+    // MessageToEdit cut to MAX_SHOWN_MESSAGE bytes, at a whole character.
     static CString MessageToShow();
 
     // FALSE when the value could not be written (the key is made as needed).

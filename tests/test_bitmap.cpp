@@ -395,6 +395,25 @@ TEST(BitmapPacked, BitFieldsPixelsFollowTheirMasks)
     ::GlobalFree(hDib);
 }
 
+TEST(BitmapPacked, HeadersOfUnknownSizeOrHugeRowsAreRefused)
+{
+    // Above 0xFFFFFBFF the bits' offset wraps round to a small number; rows
+    // of 0x40000001 pixels of 32 bits take more bytes than 32 bits count.
+    const DWORD kSizes[][3] = {{0xFFFFFFF0, 2, 16}, {39, 2, 16}, {41, 2, 16}, {40, 0x40000001, 32}, {40, MAXDWORD, 32}};
+    for (const DWORD* pCase : kSizes)
+    {
+        std::vector<BYTE> block(2048);
+        BITMAPINFOHEADER& bih = *reinterpret_cast<BITMAPINFOHEADER*>(block.data());
+        bih = {pCase[0], static_cast<LONG>(pCase[1]), 2, 1, static_cast<WORD>(pCase[2]), BI_RGB, 0, 0, 0, 8, 0};
+        const HGLOBAL hDib = ::GlobalAlloc(GMEM_FIXED, block.size());
+        std::memcpy(hDib, block.data(), block.size());
+        CDibCanvas adopted(hDib, NO_KEY), copied;
+        EXPECT_FALSE(adopted.IsCreated()) << pCase[0] << " " << pCase[1];
+        EXPECT_FALSE(copied.CreateFromInfo(reinterpret_cast<const BITMAPINFO*>(block.data()), nullptr, NO_KEY));
+        ::GlobalFree(hDib);
+    }
+}
+
 TEST(BitmapPacked, LaterHeaderVersionsKeepTheirColours)
 {
     // A version-5 header (124 bytes) with a 2-colour table.
@@ -492,6 +511,37 @@ TEST(BitmapAttach, PaletteSectionIsMaskedByItsOwnColours)
         EXPECT_EQ(GREEN, picture.GetPixel(1, 1));
     }
     ::DeleteObject(hSection);
+}
+
+TEST(BitmapAttach, DirectColourPicturesAreMaskedByTheirOwnColourBits)
+{
+    // Magenta and blue, plain and with bits set that hold no colour: the
+    // spare bit of 5-5-5, the low byte of 32 bits with colour in the top three.
+    struct Case
+    {
+        WORD biBitCount;
+        DWORD dwCompression;
+        DWORD masks[3];
+        DWORD pixels[4];
+    };
+    const Case kCases[] = {
+        {16, BI_RGB, {}, {0x7C1F, 0xFC1F, 0x001F, 0x801F}},
+        {32, BI_BITFIELDS, {0xFF000000, 0x00FF0000, 0x0000FF00}, {0xFF00FF00, 0xFF00FF5A, 0x0000FF00, 0x0000FF5A}},
+    };
+    for (const Case& c : kCases)
+    {
+        std::vector<BYTE> block(sizeof(BITMAPINFOHEADER) + sizeof(c.masks)), bits(16);
+        BITMAPINFO* pInfo = reinterpret_cast<BITMAPINFO*>(block.data());
+        pInfo->bmiHeader = {sizeof(BITMAPINFOHEADER), 4, 1, 1, c.biBitCount, c.dwCompression, 0, 0, 0, 0, 0};
+        std::memcpy(pInfo->bmiColors, c.masks, sizeof(c.masks));
+        for (int x = 0; x < 4; ++x)
+            std::memcpy(&bits[x * c.biBitCount / 8], &c.pixels[x], c.biBitCount / 8);
+        CDibCanvas picture;
+        ASSERT_TRUE(picture.CreateFromInfo(pInfo, bits.data(), MAGENTA)) << c.biBitCount;
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(x < 2, MaskBit(picture, x, 0)) << c.biBitCount << " bits, pixel " << x;
+        EXPECT_EQ(BLUE, picture.GetPixel(3, 0)) << c.biBitCount;
+    }
 }
 
 TEST(BitmapRelease, InsideABracketTheBitmapIsReallyDeleted)

@@ -474,10 +474,40 @@ TEST_F(BmpFileTest, MissingFileIsRefused)
     EXPECT_FALSE(picture.IsCreated());
 }
 
+namespace
+{
+// The file without its file header as a packed DIB from outside: adopted
+// from a global block, and copied (from room for any colour table).
+void CheckPackedForms(const std::string& str)
+{
+    if (str.size() <= AT_HEADER_SIZE)
+        return;
+    std::string packed = str.substr(AT_HEADER_SIZE);
+    const HGLOBAL hDib = ::GlobalAlloc(GMEM_FIXED, packed.size());
+    ASSERT_NE(nullptr, hDib);
+    std::memcpy(hDib, packed.data(), packed.size());
+    packed.resize(std::max<size_t>(packed.size(), 2048));
+    const BITMAPINFOHEADER& bih = *reinterpret_cast<const BITMAPINFOHEADER*>(packed.data());
+    CDibCanvas adopted(hDib, NO_KEY);
+    CDibCanvas copied;
+    copied.CreateFromInfo(reinterpret_cast<const BITMAPINFO*>(packed.data()), nullptr, NO_KEY);
+    for (CDibCanvas* pPicture : {&adopted, &copied})
+    {
+        if (!pPicture->IsCreated())
+            continue;
+        ASSERT_GE(bih.biSize, sizeof(BITMAPINFOHEADER));
+        ASSERT_EQ(bih.biWidth, pPicture->GetWidth());
+        ASSERT_EQ(bih.biHeight < 0 ? -static_cast<long long>(bih.biHeight) : bih.biHeight, pPicture->GetHeight());
+    }
+    ::GlobalFree(hDib);
+}
+} // namespace
+
 TEST_F(BmpFileTest, MutatedHeadersNeverCrashAndLoadOnlyWhatTheySay)
 {
     // Header fields overwritten with values at and around their limits,
-    // random bytes, and cuts, over valid files of several kinds.
+    // random bytes, and cuts, over valid files of several kinds; the same
+    // headers as packed DIBs from outside.
     const Sample bases[] = {SAMPLES[0], SAMPLES[1], SAMPLES[2], SAMPLES[3], SAMPLES[5],
                             SAMPLES[6], SAMPLES[8], SAMPLES[10], SAMPLES[15], SAMPLES[16]};
     const DWORD values[] = {0,          1,          2,          3,          4,          8,          16,
@@ -524,6 +554,7 @@ TEST_F(BmpFileTest, MutatedHeadersNeverCrashAndLoadOnlyWhatTheySay)
             }
         }
         SCOPED_TRACE("mutation " + std::to_string(i));
+        CheckPackedForms(str);
         CDibCanvas picture;
         if (!Load(str, picture))
         {

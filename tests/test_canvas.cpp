@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <string>
 #include <thread>
 
 namespace
@@ -322,6 +324,26 @@ TEST(CanvasText, DrawTextFontMakesItsFontAndAlwaysDrawsTransparently)
     EXPECT_GT(CountPixels(picture, RED), 5) << "the context's text colour";
 }
 
+TEST(CanvasText, UnbracketedTextKeepsNoWrappersBehind)
+{
+    // Each call makes and deletes a font: the picture must not keep a
+    // wrapper of every handle it ever selected.
+    CDibCanvas picture;
+    ASSERT_TRUE(picture.CreateBlank(32, 80, 30, KEY));
+    for (int i = 0; i < 40; ++i)
+    {
+        RECT rc = {0, 0, 80, 30};
+        picture.DrawTextFont("Wg", -1, &rc, DT_LEFT, RED, 90 + i, "Arial");
+        picture.TextOutFont(0, 0, "Wg", 2, RED, 90 + i, "Arial");
+        picture.CalcTextRect(&rc, "Wg", 90 + i, "Arial");
+        picture.OutlineTextOut("Wg", 0, 0, 80, 30, "Arial", 12 + i % 9, FW_NORMAL, RED, KEY);
+        picture.OutlineTextOut2("Wg", 0, 0, 80, 30, "Arial", 12 + i % 9, RED, KEY);
+        picture.OutlineTextOut3("Wg", 0, 0, 80, 30, "Arial", 12 + i % 9, RED, KEY);
+    }
+    EXPECT_EQ(0, picture.GetTemporaryCount());
+    EXPECT_GT(CountPixels(picture, RED), 10);
+}
+
 TEST(CanvasText, CalcTextRectMeasuresWithTheGivenFont)
 {
     CDibCanvas picture;
@@ -388,9 +410,18 @@ TEST(CanvasPixels, TopDownPictureIsAddressedByItsLines)
     EXPECT_EQ(10, picture.GetPixelAddress(1, 0)[2]);
 
     CTestTarget target(4, 3, WHITE);
-    EXPECT_FALSE(picture.DrawDib(target.DC(), 0, 0, 0, 0, 0, 0, 0)) << "refused rather than upside down";
     picture.Draw(target.DC(), 0, 0, 0, 0, 0, 0, SRCCOPY);
     EXPECT_EQ(RGB(10, 20, 30), target.Pixel(1, 0)) << "GDI draws it upright";
+    CTestTarget other(4, 3, WHITE);
+    EXPECT_TRUE(picture.DrawDib(other.DC(), 0, 0, 0, 0, 0, 0, 0));
+    EXPECT_EQ(RGB(10, 20, 30), other.Pixel(1, 0)) << "and so does DrawDib";
+    EXPECT_EQ(BLACK, other.Pixel(1, 2));
+    // Part of it, from its second line, stretched to twice its height.
+    picture.SetPixelV(2, 1, GREEN);
+    EXPECT_TRUE(picture.DrawDib(other.DC(), 0, 0, 4, 2, 0, 1, 4, 1, 0));
+    EXPECT_EQ(GREEN, other.Pixel(2, 0));
+    EXPECT_EQ(GREEN, other.Pixel(2, 1));
+    EXPECT_EQ(BLACK, other.Pixel(1, 0));
 }
 
 TEST(CanvasPixels, DrawDibCopiesThePicture)
@@ -461,6 +492,48 @@ TEST(CanvasPixels, ImagesIconsAndDrawStateLandInThePicture)
     EXPECT_TRUE(stamp.DrawStateTo(elsewhere.DC(), CPoint(1, 1), 0, nullptr));
     EXPECT_EQ(GREEN, elsewhere.Pixel(4, 4));
     EXPECT_EQ(WHITE, elsewhere.Pixel(5, 5));
+}
+
+TEST(CanvasPixels, APictureDrawnIntoItselfIsReadAsItWas)
+{
+    // A red square with a key pixel at (1, 1), copied to the right half.
+    struct Case
+    {
+        const char* pszName;
+        std::function<BOOL(CDibCanvas&)> draw;
+        bool bKeyKept; // drawn one to one through the mask
+    };
+    const COLORREF MAGENTA = RGB(255, 0, 255);
+    const Case kCases[] = {
+        {"DrawImage", [](CDibCanvas& p) { return p.DrawImage(&p, 20, 0, 10, 10, 0, 0, SRCCOPY), TRUE; }, true},
+        {"StretchImage", [](CDibCanvas& p) { return p.StretchImage(&p, 20, 0, 10, 10, 0, 0, 10, 10, SRCCOPY), TRUE; },
+         true},
+        {"TileImage", [](CDibCanvas& p) { return p.TileImage(&p, 20, 0, 10, 10, 0, 0, SRCCOPY), TRUE; }, true},
+        {"StretchImageToFit", [](CDibCanvas& p) { return p.StretchImageToFit(&p, 20, 0, 20, 20, SRCCOPY), TRUE; },
+         false},
+        {"DrawState", [](CDibCanvas& p) { return p.DrawState(CPoint(20, 0), &p, 0, nullptr); }, false},
+    };
+    for (const Case& c : kCases)
+        for (bool bBracketed : {false, true})
+        {
+            SCOPED_TRACE(std::string(c.pszName) + (bBracketed ? " bracketed" : ""));
+            CDibCanvas picture;
+            ASSERT_TRUE(picture.CreateBlank(32, 40, 20, KEY));
+            picture.FillSolidRect(0, 0, 40, 20, WHITE);
+            picture.FillSolidRect(0, 0, 10, 10, RED);
+            picture.SetPixelV(1, 1, MAGENTA);
+            picture.SetTransparentColor(MAGENTA);
+            if (bBracketed)
+                picture.BeginDraw();
+            EXPECT_TRUE(c.draw(picture));
+            if (bBracketed)
+                picture.EndDraw();
+            EXPECT_EQ(RED, picture.GetPixel(23, 7));
+            if (c.bKeyKept)
+            {
+                EXPECT_EQ(WHITE, picture.GetPixel(21, 1));
+            }
+        }
 }
 
 TEST(CanvasPixels, AnEmptyPictureIsNotRefusedButDrawsNothing)

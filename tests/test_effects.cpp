@@ -277,36 +277,41 @@ TEST(Rotation, FiltersEachPointFromItsThreeSourcePixels)
         }
 }
 
-TEST(Rotation, AreaIsCutToTheSourceBeforeItTurns)
+TEST(Rotation, AreaTurnsAsAskedForAndWhatLiesOutsideTheSourceIsLeftOut)
 {
     CDibCanvas src, dst;
     Make(src, 32, 10, 10, Pattern);
     Make(dst, 32, 40, 40, [](int, int) { return MAGENTA; });
     RECT rc = {};
     dst.DrawRotated(&src, 2, 3, 30, 30, 0, 0, 0, &rc);
-    const RECT rcExpected = {2, 3, 12, 13};
-    EXPECT_TRUE(::EqualRect(&rcExpected, &rc)) << "the box of what was painted, not of the area asked for";
+    const RECT rcBox = {2, 3, 32, 33};
+    EXPECT_TRUE(::EqualRect(&rcBox, &rc)) << "the box of the area asked for";
     RECT rcPainted = Changed(dst, MAGENTA);
-    EXPECT_TRUE(::EqualRect(&rcExpected, &rcPainted));
+    const RECT rcSource = {2, 3, 12, 13};
+    EXPECT_TRUE(::EqualRect(&rcSource, &rcPainted)) << "only what is in the source";
 
-    // Turned by 180 degrees the cut area stays in its box: it turns about
-    // its own centre.
+    // Turned by 180 degrees about the centre of the whole area, the part
+    // in the source lands in the box's bottom-right corner.
     Make(dst, 32, 40, 40, [](int, int) { return MAGENTA; });
     dst.DrawRotated(&src, 2, 3, 30, 30, 0, 0, 180, &rc);
-    EXPECT_LE(rc.right - rc.left, 11);
-    EXPECT_LE(rc.bottom - rc.top, 11);
-    // The area's last pixel comes out near the top-left, up to the filter's
-    // rounding against its neighbours.
-    const COLORREF crTurned = dst.GetPixel(rc.left + 1, rc.top + 1);
+    EXPECT_NEAR(30, rc.right - rc.left, 1);
+    EXPECT_NEAR(30, rc.bottom - rc.top, 1);
+    rcPainted = Changed(dst, MAGENTA);
+    EXPECT_NEAR(rc.right, rcPainted.right, 1);
+    EXPECT_NEAR(rc.bottom, rcPainted.bottom, 1);
+    EXPECT_LE(rcPainted.right - rcPainted.left, 11);
+    // The area's last source pixel comes out at the top-left of what is
+    // painted, up to the filter's rounding against its neighbours.
+    const COLORREF crTurned = dst.GetPixel(rcPainted.left, rcPainted.top);
     EXPECT_NEAR(GetRValue(Pattern(9, 9)), GetRValue(crTurned), 3);
     EXPECT_NEAR(GetGValue(Pattern(9, 9)), GetGValue(crTurned), 3);
     EXPECT_NEAR(GetBValue(Pattern(9, 9)), GetBValue(crTurned), 3);
 
-    // Nothing of the area in the source: nothing painted, an empty box.
+    // Nothing of the area in the source: nothing painted, the box all the
+    // same; no source at all: an empty box.
     Make(dst, 32, 40, 40, [](int, int) { return MAGENTA; });
     dst.DrawRotated(&src, 2, 3, 5, 5, 10, 0, 45, &rc);
-    EXPECT_TRUE(::IsRectEmpty(&rc));
-    EXPECT_EQ(2, rc.left);
+    EXPECT_FALSE(::IsRectEmpty(&rc));
     rcPainted = Changed(dst, MAGENTA);
     EXPECT_TRUE(::IsRectEmpty(&rcPainted));
     dst.DrawRotated(nullptr, 2, 3, 5, 5, 0, 0, 45, &rc);

@@ -69,9 +69,15 @@ TEST(ObjectSelection, PreviousObjectComesBack)
 
 TEST(WindowDC, ScreenContextReadsAndIsReleased)
 {
-    CWindowDC dc(NULL);
-    ASSERT_NE(nullptr, dc.GetSafeHdc());
-    EXPECT_NE(CLR_INVALID, dc.GetPixel(0, 0));
+    HDC hdc = NULL;
+    {
+        CWindowDC dc(NULL);
+        hdc = dc.GetSafeHdc();
+        ASSERT_NE(nullptr, hdc);
+        EXPECT_NE(CLR_INVALID, dc.GetPixel(0, 0));
+    }
+    // Released once already: a second release finds nothing to give back.
+    EXPECT_EQ(0, ::ReleaseDC(NULL, hdc));
 }
 
 namespace

@@ -3,6 +3,8 @@
 #include "store/RegistryKey.h"
 #include "tests/TestKey.h"
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -35,6 +37,51 @@ public:
 private:
     bool m_bDelete;
 };
+
+// A symbolic link at strBelow to the key HKEY_CURRENT_USER\strTarget.
+bool MakeLink(const CTestKey& test, const std::string& strBelow, const std::string& strTarget)
+{
+    HANDLE hToken = NULL;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &hToken))
+        return false;
+    BYTE user[256];
+    DWORD cb = 0;
+    LPSTR pszSid = NULL;
+    const bool bSid = ::GetTokenInformation(hToken, TokenUser, user, sizeof user, &cb) &&
+                      ::ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &pszSid);
+    ::CloseHandle(hToken);
+    if (!bSid)
+        return false;
+    const std::string strPath = std::string("\\Registry\\User\\") + pszSid + "\\" + strTarget;
+    ::LocalFree(pszSid);
+    const std::wstring wstrPath(strPath.begin(), strPath.end());
+    HKEY hLink = NULL;
+    if (::RegCreateKeyExA(test.Handle(), strBelow.c_str(), 0, NULL, REG_OPTION_CREATE_LINK,
+                          KEY_ALL_ACCESS | KEY_CREATE_LINK, NULL, &hLink, NULL) != ERROR_SUCCESS)
+        return false;
+    const bool bSet = ::RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK,
+                                       reinterpret_cast<const BYTE*>(wstrPath.data()),
+                                       static_cast<DWORD>(wstrPath.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    ::RegCloseKey(hLink);
+    return bSet;
+}
+
+// Gives the key strBelow the access list of an SDDL text.
+bool SetKeyAccess(const CTestKey& test, const std::string& strBelow, LPCSTR pszSddl)
+{
+    PSECURITY_DESCRIPTOR pDescriptor = NULL;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(pszSddl, SDDL_REVISION_1, &pDescriptor, NULL))
+        return false;
+    HKEY hKey = NULL;
+    bool bSet = false;
+    if (::RegOpenKeyExA(test.Handle(), strBelow.c_str(), 0, WRITE_DAC, &hKey) == ERROR_SUCCESS)
+    {
+        bSet = ::RegSetKeySecurity(hKey, DACL_SECURITY_INFORMATION, pDescriptor) == ERROR_SUCCESS;
+        ::RegCloseKey(hKey);
+    }
+    ::LocalFree(pDescriptor);
+    return bSet;
+}
 
 class RegistryTreeTest : public ::testing::Test
 {
@@ -165,6 +212,49 @@ TEST_F(RegistryTreeTest, EveryPassPauses)
     const double dMilliseconds = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
                                  static_cast<double>(freq.QuadPart);
     EXPECT_GE(dMilliseconds, 7.0 * CRegistryKey::DELETE_PASS_PAUSE);
+}
+
+TEST_F(RegistryTreeTest, PathsHoldingAZeroByteAreRefused)
+{
+    // The registry would take only what comes before the zero byte: the
+    // object's own key, or HKEY_CURRENT_USER\Software (only recorded here).
+    ASSERT_TRUE(m_test.CreateKey("P\\A"));
+    CRegistryKey own(m_test.Path("P").c_str());
+    EXPECT_FALSE(own.DeleteKey(CString("\0", 1)));
+    EXPECT_FALSE(own.DeleteKey(CString("A\0x", 3)));
+    EXPECT_TRUE(m_test.KeyExists("P\\A"));
+    CRecordingKey root("HKEY_CURRENT_USER");
+    EXPECT_FALSE(root.DeleteKey(CString("Software\0x", 10)));
+    EXPECT_TRUE(root.m_calls.empty());
+}
+
+TEST_F(RegistryTreeTest, LinksGoThemselvesAndTheirTargetsStay)
+{
+    ASSERT_TRUE(m_test.SetRaw("Target\\Inner", "keep", REG_SZ, "1", 2));
+    ASSERT_TRUE(m_test.SetRaw("Target", "keep", REG_SZ, "1", 2));
+    ASSERT_TRUE(m_test.CreateKey("P\\A"));
+    ASSERT_TRUE(MakeLink(m_test, "P\\Link", m_test.SubKey("Target")));
+    ASSERT_TRUE(MakeLink(m_test, "Link", m_test.SubKey("Target")));
+    CRegistryKey key(m_test.Path().c_str());
+    EXPECT_TRUE(key.DeleteKey("P")) << "a link inside the tree";
+    EXPECT_TRUE(key.DeleteKey("Link")) << "the link named";
+    EXPECT_FALSE(m_test.KeyExists("P"));
+    EXPECT_FALSE(m_test.KeyExists("Link"));
+    EXPECT_TRUE(m_test.ValueExists("Target", "keep"));
+    EXPECT_TRUE(m_test.ValueExists("Target\\Inner", "keep"));
+}
+
+TEST_F(RegistryTreeTest, AKeyThatRefusesAccessIsNoValue)
+{
+    // The key stays, and so does the value of the same name beside it.
+    ASSERT_TRUE(m_test.SetRaw("Locked", "x", REG_SZ, "1", 2));
+    ASSERT_TRUE(m_test.SetRaw("", "Locked", REG_SZ, "1", 2));
+    ASSERT_TRUE(SetKeyAccess(m_test, "Locked", "D:(D;;0x2;;;WD)(A;;KA;;;WD)")) << "setting values denied";
+    CRegistryKey key(m_test.Path().c_str());
+    EXPECT_FALSE(key.DeleteKey("Locked"));
+    EXPECT_TRUE(m_test.KeyExists("Locked"));
+    EXPECT_TRUE(m_test.ValueExists("", "Locked"));
+    ASSERT_TRUE(SetKeyAccess(m_test, "Locked", "D:(A;;KA;;;WD)"));
 }
 
 TEST_F(RegistryTreeTest, HandleFormHasNoGuard)

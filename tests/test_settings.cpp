@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace
@@ -120,9 +121,14 @@ TEST_F(SettingsTest, BadStoredIntervalMeansTheDefault)
     EXPECT_EQ(7u, CStoredSettings::ReadInterval()) << "out of range is read as it is: no reminder";
     Store("Interval", REG_SZ, "5", 2);
     EXPECT_EQ(0u, CStoredSettings::ReadInterval()) << "a string";
-    const BYTE kShort[2] = {5, 0};
-    Store("Interval", REG_BINARY, kShort, sizeof kShort);
+    const BYTE kShort[3] = {5, 0, 0};
+    Store("Interval", REG_BINARY, kShort, 2);
     EXPECT_EQ(0u, CStoredSettings::ReadInterval()) << "two bytes";
+    for (DWORD cb = 1; cb <= 3; ++cb)
+    {
+        Store("Interval", REG_DWORD, kShort, cb);
+        EXPECT_EQ(0u, CStoredSettings::ReadInterval()) << "a DWORD of " << cb << " bytes";
+    }
     const ULONGLONG qw = 3;
     Store("Interval", REG_QWORD, &qw, sizeof qw);
     EXPECT_EQ(0u, CStoredSettings::ReadInterval()) << "eight bytes";
@@ -141,22 +147,16 @@ TEST_F(SettingsTest, BadStoredMessageIsCutOrReplaced)
     Store("Message", REG_SZ, "休憩", 4);
     EXPECT_STREQ("休憩", CStoredSettings::ReadMessage()) << "no terminator";
 
-    // A lead byte without its trail never comes back dangling at the end.
-    Store("Message", REG_SZ, "ab\x82", 3);
-    const CString strBroken = CStoredSettings::ReadMessage();
-    EXPECT_EQ(0, strBroken.Find("ab"));
-    int nLast = 0;
-    for (int i = 0; i < strBroken.GetLength(); i += CString::IsLeadByteAt(strBroken, strBroken.GetLength(), i) ? 2 : 1)
-        nLast = i;
-    EXPECT_FALSE(::IsDBCSLeadByte(static_cast<BYTE>(strBroken.GetAt(nLast))) &&
-                 nLast == strBroken.GetLength() - 1);
-
-    std::vector<char> huge(1024 * 1024, 'x');
-    huge.back() = '\0';
-    Store("Message", REG_SZ, huge.data(), static_cast<DWORD>(huge.size()));
-    const CString str = CStoredSettings::ReadMessage();
-    EXPECT_GT(str.GetLength(), 0);
-    EXPECT_LE(str.GetLength(), 65535) << "a 1 MB text is cut";
+    // A huge text reaches the dialog whole and the reminder cut, between
+    // two-byte characters.
+    std::string huge = "x";
+    while (huge.size() < 1024 * 1024)
+        huge += "表";
+    Store("Message", REG_SZ, huge.c_str(), static_cast<DWORD>(huge.size() + 1));
+    EXPECT_EQ(static_cast<int>(huge.size()), CStoredSettings::MessageToEdit().GetLength());
+    const CString strShown = CStoredSettings::MessageToShow();
+    EXPECT_EQ(CStoredSettings::MAX_SHOWN_MESSAGE - 1, strShown.GetLength());
+    EXPECT_EQ(0, huge.compare(0, static_cast<size_t>(strShown.GetLength()), strShown.GetString()));
 }
 
 TEST_F(SettingsTest, DeleteAllKeepsTheParent)

@@ -21,7 +21,7 @@ BOOL CSettingsDlg::OnInitDialog()
     CDialog::OnInitDialog();
     WINNLSEnableIME(m_hWnd, TRUE);
     m_nInterval = static_cast<int>(CStoredSettings::ReadInterval());
-    m_strMessage = CStoredSettings::MessageToShow();
+    m_strMessage = CStoredSettings::MessageToEdit();
     UpdateData(FALSE);
     return TRUE;
 }
