@@ -182,3 +182,24 @@ TEST_F(StartupTest, StartsWithoutTheTrayLibrary)
     ::DeleteFileA(strCopy.c_str());
     ::RemoveDirectoryA(strFolder.c_str());
 }
+
+TEST_F(StartupTest, LogIsNamedAfterAJapaneseProgramFile)
+{
+    // 表 ends in the byte of a backslash.
+    const std::string strCopy = ProgramFolder() + "表示.exe";
+    const std::string strLog = TempFolder() + "表示_v2.log";
+    const std::string strCut = TempFolder() + "示_v2.log";
+    ASSERT_TRUE(::CopyFileA(ProgramPath().c_str(), strCopy.c_str(), FALSE));
+    ::DeleteFileA(strLog.c_str());
+    ::DeleteFileA(strCut.c_str());
+
+    CChildProcess proc;
+    HWND hWnd = StartProgram(proc, strCopy);
+    ASSERT_NE(nullptr, hWnd);
+    // Its first search logs at once.
+    EXPECT_TRUE(WaitUntil([&] { return !ReadWholeFile(strLog).empty(); }, 10000));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(strCut.c_str()));
+    ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(proc.WaitForExit(10000));
+    ::DeleteFileA(strCopy.c_str());
+}
