@@ -43,6 +43,16 @@ fi
 
 source "$HERE/env.sh"
 
+# This build of Wine does not find the fonts of its data folder, only those
+# of the prefix's Fonts folder: Marlett goes there (for a new prefix, once
+# wineboot has made the folder).
+link_marlett() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    [[ -d $fonts && ! -e $fonts/marlett.ttf ]] || return 0
+    ln -s /usr/share/wine/fonts/marlett.ttf "$fonts/marlett.ttf"
+}
+link_marlett
+
 # Bump when the prefix configuration below changes.
 PREFIX_VERSION=1
 STAMP="$WINEPREFIX/.glimwick-prefix"
@@ -93,5 +103,6 @@ if ! grep -qF '"\xff2d\xff33 \xff30\x30b4\x30b7\x30c3\x30af"="IPAPGothic"' "$WIN
     echo "setup: font replacements missing from $WINEPREFIX/user.reg" >&2
     exit 1
 fi
+link_marlett
 echo "$PREFIX_VERSION" >"$STAMP"
 echo "setup: Wine prefix ready"

@@ -118,8 +118,6 @@ TEST_F(CommandsTest, AdviceOpensAndTheIconRefusesItsMenuMeanwhile)
     ASSERT_TRUE(WaitUntil(
         [&] { return !(advice = WindowsCaptioned(m_program.Id(), " Glimwickからのアドバイス")).empty(); }, 5000));
 
-    PumpMessages(300);
-    SaveScreenshot("advice.bmp");
     // A right click on the icon while the box is up opens no menu.
     const POINT ptIcon = IconCentre();
     ASSERT_NE(0, ptIcon.x);
@@ -141,9 +139,15 @@ TEST_F(CommandsTest, EveryQuickTapOpensTheMenu)
         TapRight(ptIcon);
         if (WaitUntil(PopupMenuOpen, 3000))
             ++nMenus;
-        // What EndMenu does: the menu's loop ends on this message.
-        ::PostMessageA(::FindWindowA("#32768", NULL), WM_CANCELMODE, 0, 0);
-        ASSERT_TRUE(WaitUntil([] { return !PopupMenuOpen(); }, 3000)) << "tap " << i;
+        // What EndMenu does: the menu's loop ends on this message. Under Wine
+        // the first one is not always taken, so it is repeated.
+        ASSERT_TRUE(WaitUntil(
+            [] {
+                ::PostMessageA(::FindWindowA("#32768", NULL), WM_CANCELMODE, 0, 0);
+                return WaitUntil([] { return !PopupMenuOpen(); }, 300);
+            },
+            5000))
+            << "tap " << i;
     }
     EXPECT_EQ(20, nMenus);
 }
@@ -154,11 +158,12 @@ TEST_F(CommandsTest, BoxesOpenCentredOnTheWorkArea)
     {
         UINT nCommand;
         const char* pszCaption;
+        const char* pszShot;
     };
     const Case kCases[] = {
-        {ID_MENU_SETTINGS, " ｵﾌﾟｼｮﾝ設定"},
-        {ID_MENU_ADVICE, " Glimwickからのアドバイス"},
-        {ID_MENU_ABOUT, " Glimwick のﾊﾞｰｼﾞｮﾝ情報"},
+        {ID_MENU_SETTINGS, " ｵﾌﾟｼｮﾝ設定", "settings-menu.bmp"},
+        {ID_MENU_ADVICE, " Glimwickからのアドバイス", "advice.bmp"},
+        {ID_MENU_ABOUT, " Glimwick のﾊﾞｰｼﾞｮﾝ情報", "about.bmp"},
     };
     RECT rcWork;
     ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0));
@@ -169,6 +174,8 @@ TEST_F(CommandsTest, BoxesOpenCentredOnTheWorkArea)
         ASSERT_TRUE(WaitUntil([&] { return !(boxes = WindowsCaptioned(m_program.Id(), c.pszCaption)).empty(); },
                               5000))
             << c.pszCaption;
+        PumpMessages(300);
+        SaveScreenshot(c.pszShot);
         RECT rc;
         ::GetWindowRect(boxes[0], &rc);
         EXPECT_NEAR(rcWork.left + rcWork.right, rc.left + rc.right, 2) << c.pszCaption;
