@@ -161,12 +161,14 @@ TEST_F(CommandsTest, BoxesOpenCentredOnTheWorkArea)
         const char* pszShot;
     };
     const Case kCases[] = {
-        {ID_MENU_SETTINGS, " ｵﾌﾟｼｮﾝ設定", "settings-menu.bmp"},
+        {ID_MENU_SETTINGS, " ｵﾌﾟｼｮﾝ設定", "settings.bmp"},
         {ID_MENU_ADVICE, " Glimwickからのアドバイス", "advice.bmp"},
         {ID_MENU_ABOUT, " Glimwick のﾊﾞｰｼﾞｮﾝ情報", "about.bmp"},
     };
     RECT rcWork;
     ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0));
+    // After the first search, which holds the program's thread meanwhile.
+    ASSERT_NE(0, IconCentre().x);
     for (const Case& c : kCases)
     {
         ::PostMessageA(m_hTray, WM_COMMAND, c.nCommand, 0);
