@@ -84,10 +84,17 @@ TEST_F(StartupTest, PostedExitEndsTheProcess)
 TEST_F(StartupTest, UnregistSwitchClosesTheRunningInstance)
 {
     const char* const kSwitches[] = {"/UNREGIST", "/unregist", "/UnRegistAll", "-x /unregistered"};
+    const std::string strLog = TempFolder() + "Glimwick_v2.log";
     for (const char* pszSwitch : kSwitches)
     {
+        ::DeleteFileA(strLog.c_str());
         CChildProcess instance;
         ASSERT_NE(nullptr, StartProgram(instance)) << pszSwitch;
+        // The first search, at once after start-up, holds the instance's
+        // thread for a few seconds; the request is made after it.
+        ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(strLog).find("FOUND!") != std::string::npos ||
+                                           ReadWholeFile(strLog).find("FIND!") != std::string::npos; },
+                              25000));
         CChildProcess uninstaller;
         ASSERT_TRUE(uninstaller.Start(Quoted(ProgramPath()) + " " + pszSwitch));
         // One post, then a second's sleep: the instance is gone well before
