@@ -47,7 +47,7 @@ std::string LogPath()
 }
 
 // Puts pfnNew in place of this program's import pszName and returns the
-// import's own address: the real call, delayed or refused when a test asks.
+// import's own address: the real call, delayed when a test asks.
 template <typename Fn>
 Fn ReplaceImport(const char* pszName, Fn pfnNew)
 {
@@ -78,13 +78,11 @@ Fn ReplaceImport(const char* pszName, Fn pfnNew)
 
 // The next file opened by a thread other than s_dwHolder (the search's
 // worker, writing its first log line with the log's lock held) waits for
-// s_hRelease; the next event asked for is refused.
+// s_hRelease.
 DWORD s_dwHolder = 0;
 std::atomic<bool> s_bHoldNextOpen{false};
-std::atomic<bool> s_bRefuseNextEvent{false};
 HANDLE s_hRelease = ::CreateEventA(NULL, TRUE, FALSE, NULL);
 decltype(&::CreateFileA) s_pfnCreateFile = nullptr;
-decltype(&::CreateEventA) s_pfnCreateEvent = nullptr;
 
 HANDLE WINAPI HeldCreateFile(LPCSTR pszName, DWORD dwAccess, DWORD dwShare, LPSECURITY_ATTRIBUTES pSa,
                              DWORD dwCreation, DWORD dwFlags, HANDLE hTemplate)
@@ -94,15 +92,6 @@ HANDLE WINAPI HeldCreateFile(LPCSTR pszName, DWORD dwAccess, DWORD dwShare, LPSE
     return s_pfnCreateFile(pszName, dwAccess, dwShare, pSa, dwCreation, dwFlags, hTemplate);
 }
 
-HANDLE WINAPI RefusedCreateEvent(LPSECURITY_ATTRIBUTES pSa, BOOL bManual, BOOL bInitial, LPCSTR pszName)
-{
-    if (s_bRefuseNextEvent.exchange(false))
-    {
-        ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return NULL;
-    }
-    return s_pfnCreateEvent(pSa, bManual, bInitial, pszName);
-}
 
 class SearchTest : public ::testing::Test
 {
@@ -176,24 +165,6 @@ TEST_F(SearchTest, WithheldIconIsNotFoundAndComesBackIdle)
     dlg.m_trayIcon.ShowTrayIcon(TRUE);
     EXPECT_TRUE(dlg.StartIconSearch());
     EXPECT_FALSE(::KillTimer(dlg.m_hWnd, CGlimwickDlg::TIMER_RETRY)) << "no needless search 10 s later";
-}
-
-TEST_F(SearchTest, WithoutAStopEventThereIsNoSearch)
-{
-    s_pfnCreateEvent = ReplaceImport<decltype(s_pfnCreateEvent)>("CreateEventA", RefusedCreateEvent);
-    ASSERT_NE(nullptr, s_pfnCreateEvent);
-    CSearchProbe dlg;
-    ASSERT_TRUE(dlg.Create(IDD_GLIMWICK_DIALOG));
-    const size_t nBefore = ReadWholeFile(LogPath()).size();
-    s_bRefuseNextEvent = true;
-    EXPECT_FALSE(dlg.StartIconSearch());
-    ReplaceImport("CreateEventA", s_pfnCreateEvent);
-    EXPECT_FALSE(s_bRefuseNextEvent) << "the search asked for its event";
-    const std::string strNew = ReadWholeFile(LogPath()).substr(nBefore);
-    EXPECT_EQ(std::string::npos, strNew.find("\tGET TRAY RECT")) << "no worker ran";
-    EXPECT_NE(std::string::npos, strNew.find("\tTHREAD ERROR 1\r\n")) << strNew;
-    EXPECT_NE(std::string::npos, strNew.find("\tNOT FOUND!\r\n")) << strNew;
-    EXPECT_TRUE(::KillTimer(dlg.m_hWnd, CGlimwickDlg::TIMER_RETRY)) << "tried again later";
 }
 
 TEST_F(SearchTest, OverdueWorkerHeldInALogWriteEndsOnItsOwn)
