@@ -27,8 +27,7 @@ const UINT kFrameIcons[CGlimwickDlg::FRAME_COUNT] = {
 
 CGlimwickDlg::CGlimwickDlg(CWnd* pParent)
     : CDialog(IDD_GLIMWICK_DIALOG, pParent),
-      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_hStopSearch(::CreateEventA(NULL, TRUE, FALSE, NULL))
+      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
 {
 }
 
@@ -38,8 +37,6 @@ CGlimwickDlg::~CGlimwickDlg()
     m_bTrackerStarted = 0;
     if (m_hWnd)
         KillTimer(TIMER_ANIMATE);
-    if (m_hStopSearch)
-        ::CloseHandle(m_hStopSearch);
 }
 
 BOOL CGlimwickDlg::OnInitDialog()

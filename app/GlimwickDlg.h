@@ -14,6 +14,9 @@
 // icon on screen and animates the eyes in it.
 class CGlimwickDlg : public CDialog
 {
+    // The search's worker shows the markers through ShowFrame.
+    friend class CIconSearch;
+
 public:
     // Timers of the controller's window.
     static constexpr UINT_PTR TIMER_ANIMATE = 100;
@@ -104,12 +107,10 @@ protected:
     // Every change of the tray image goes through here.
     virtual void ShowFrame(int nFrame);
 
+    // The worker's procedure; its argument is the CIconSearch it works on.
     static UINT __cdecl SearchTrayIcon(LPVOID pParam);
-    UINT ScanForIcon();
-    // Waits nMilliseconds on the worker; TRUE when the search was called off.
-    BOOL SearchPause(DWORD nMilliseconds) const;
-    // Ends an overdue worker: asks it to stop, then waits for it.
-    void StopWorker(HANDLE hThread);
+    // Starts the worker and waits for it; its exit code or SEARCH_NOT_FOUND.
+    UINT RunSearchWorker();
     void OnSearchFound();
     void OnSearchNotFound();
 
@@ -130,9 +131,7 @@ protected:
     POINT m_ptPupilRight = {};
     POINT m_ptLastCursor = {};
     HICON m_hIcon;
-    // Set when a search is called off; the worker checks it while it waits.
-    HANDLE m_hStopSearch;
-    // TRUE from the start of a search until its outcome is known.
+    // TRUE while StartIconSearch runs.
     BOOL m_bSearching = FALSE;
     CReminderGate m_gate;
     CSessionWatch m_session;

@@ -1,56 +1,60 @@
-// The controller's search for its own icon on screen: the worker shows a
-// marker image in the icon and scans the notification area's pixels for it;
-// the main thread waits, polling once a second for at most 20 seconds.
+// The controller's search for its own icon on screen: a worker shows a
+// marker image in the icon and scans the notification area's pixels for it
+// (CIconSearch); the main thread waits, polling once a second for at most
+// 20 seconds.
 #include "app/GlimwickDlg.h"
 
+#include "app/IconSearch.h"
 #include "app/TrayLibrary.h"
 #include "diag/Log.h"
 #include "frame/WinThread.h"
-#include "frame/WindowDC.h"
-
-namespace
-{
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kBlue = RGB(0, 0, 255);
-// The worker gives the rest of the system a breath after this many probes.
-const int kProbesPerPause = 500;
-const DWORD kMarkerSettleMs = 500;
-// How long an overdue worker that was asked to stop may take to notice.
-const DWORD kStopGraceMs = 5000;
-
-// The marker's three pixels in column x from row y: outer, middle, outer.
-BOOL IsMarkerRun(HDC hdc, int x, int y, COLORREF crOuter, COLORREF crMiddle)
-{
-    return ::GetPixel(hdc, x, y) == crOuter && ::GetPixel(hdc, x, y + 1) == crMiddle &&
-           ::GetPixel(hdc, x, y + 2) == crOuter;
-}
-} // namespace
 
 BOOL CGlimwickDlg::StartIconSearch()
 {
+    // Sent messages are handled inside the shell calls at the end of a
+    // search; a report among them must not start a second search within it.
+    if (m_bSearching)
+        return FALSE;
+    m_bSearching = TRUE;
     WriteLog("FindTrayIcon\n");
     m_bIconFound = FALSE;
-    m_bSearching = TRUE;
     if (m_bTrackerStarted)
         SillbeckStop();
-    ::ResetEvent(m_hStopSearch);
 
-    UINT nResult = SEARCH_NOT_FOUND;
+    const BOOL bFound = RunSearchWorker() == SEARCH_FOUND;
+    if (bFound)
+        OnSearchFound();
+    else
+        OnSearchNotFound();
+    m_bSearching = FALSE;
+    return bFound;
+}
+
+UINT CGlimwickDlg::RunSearchWorker()
+{
+    CIconSearch* pSearch = CIconSearch::Create(this);
     CWinThread* pThread =
-        AfxBeginThread(SearchTrayIcon, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
-    HANDLE hThread = NULL;
+        pSearch ? AfxBeginThread(SearchTrayIcon, pSearch, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED) : nullptr;
     if (!pThread)
     {
         WriteLog("THREAD ERROR 1\n");
+        if (pSearch)
+            pSearch->Release();
+        return SEARCH_NOT_FOUND;
     }
-    else if (!::DuplicateHandle(::GetCurrentProcess(), pThread->m_hThread, ::GetCurrentProcess(), &hThread, 0,
-                                FALSE, DUPLICATE_SAME_ACCESS))
+    // The worker's own reference, given up when it ends.
+    pSearch->AddRef();
+
+    UINT nResult = SEARCH_NOT_FOUND;
+    HANDLE hThread = NULL;
+    if (!::DuplicateHandle(::GetCurrentProcess(), pThread->m_hThread, ::GetCurrentProcess(), &hThread, 0, FALSE,
+                           DUPLICATE_SAME_ACCESS))
     {
         WriteLog("THREAD ERROR 2\n");
         // The suspended worker must not linger: it is let run with the stop
         // already requested, so it ends at once without touching anything.
         pThread->m_bAutoDelete = FALSE;
-        ::SetEvent(m_hStopSearch);
+        pSearch->Abandon();
         pThread->ResumeThread();
         ::WaitForSingleObject(pThread->m_hThread, INFINITE);
         delete pThread;
@@ -59,7 +63,7 @@ BOOL CGlimwickDlg::StartIconSearch()
     {
         pThread->ResumeThread();
         BOOL bEnded = FALSE;
-        for (int i = 0; i < SEARCH_POLLS; ++i)
+        for (int i = 0; i < SEARCH_POLLS && !bEnded; ++i)
         {
             ::Sleep(SEARCH_POLL_MS);
             DWORD dwCode = 0;
@@ -72,40 +76,34 @@ BOOL CGlimwickDlg::StartIconSearch()
             {
                 nResult = dwCode;
                 bEnded = TRUE;
-                break;
             }
         }
-        if (!bEnded)
+        if (bEnded)
         {
-            StopWorker(hThread);
+            m_rcIcon = pSearch->IconRect();
+            if (nResult == SEARCH_FOUND)
+                m_rcTrayArea = pSearch->TrayArea();
+        }
+        else
+        {
+            // Never cut off: the worker may hold the log's lock or the
+            // screen. It stops at its next pause and frees what it holds.
+            pSearch->Abandon();
             WriteLog("TERMINATE\n");
+            ::SetRectEmpty(&m_rcIcon);
             nResult = SEARCH_NOT_FOUND;
         }
         ::CloseHandle(hThread);
     }
-
-    if (nResult == SEARCH_FOUND)
-    {
-        OnSearchFound();
-        return TRUE;
-    }
-    OnSearchNotFound();
-    return FALSE;
-}
-
-void CGlimwickDlg::StopWorker(HANDLE hThread)
-{
-    ::SetEvent(m_hStopSearch);
-    // The worker stops at its next pause; only one that hangs inside the
-    // system is cut off.
-    if (::WaitForSingleObject(hThread, kStopGraceMs) == WAIT_TIMEOUT)
-        ::TerminateThread(hThread, SEARCH_NOT_FOUND);
+    pSearch->Release();
+    return nResult;
 }
 
 void CGlimwickDlg::OnSearchFound()
 {
-    m_bSearching = FALSE;
     WriteLog("FIND!\n");
+    // A retry armed by an earlier failure would only search again.
+    KillTimer(TIMER_RETRY);
     m_ptEyeRight.x = m_rcIcon.left + 10;
     // Off screen: the first erase of old pupils changes nothing.
     m_ptPupilLeft.x = PUPIL_OFFSCREEN;
@@ -121,7 +119,6 @@ void CGlimwickDlg::OnSearchFound()
 
 void CGlimwickDlg::OnSearchNotFound()
 {
-    m_bSearching = FALSE;
     WriteLog("NOT FOUND!\n");
     ::SetRectEmpty(&m_rcTrayArea);
     m_trayIcon.ShowTrayIcon(FALSE);
@@ -134,66 +131,8 @@ void CGlimwickDlg::OnSearchNotFound()
 
 UINT __cdecl CGlimwickDlg::SearchTrayIcon(LPVOID pParam)
 {
-    return static_cast<CGlimwickDlg*>(pParam)->ScanForIcon();
-}
-
-BOOL CGlimwickDlg::SearchPause(DWORD nMilliseconds) const
-{
-    return ::WaitForSingleObject(m_hStopSearch, nMilliseconds) == WAIT_OBJECT_0;
-}
-
-UINT CGlimwickDlg::ScanForIcon()
-{
-    if (SearchPause(0))
-        return SEARCH_NOT_FOUND;
-    ::SetRectEmpty(&m_rcIcon);
-    if (!SillbeckGetTrayRect(&m_rcTrayArea))
-    {
-        WriteLog("GET TRAY RECT ERROR\n");
-        return SEARCH_NOT_FOUND;
-    }
-    const RECT rcArea = m_rcTrayArea;
-    WriteLog("GET TRAY RECT ( %d, %d )-( %d, %d )\n", rcArea.left, rcArea.top, rcArea.right, rcArea.bottom);
-
-    ShowFrame(FRAME_MARKER_A);
-    if (SearchPause(kMarkerSettleMs))
-        return SEARCH_NOT_FOUND;
-
-    CWindowDC dc(NULL);
-    ::SetMapMode(dc, MM_TEXT);
-    int nProbes = 0;
-    // Counts a probe; every so many it pauses a moment and looks for a stop.
-    auto Probe = [&]() -> BOOL {
-        if (++nProbes < kProbesPerPause)
-            return FALSE;
-        nProbes = 0;
-        return SearchPause(1);
-    };
-    for (int x = rcArea.left; x < rcArea.right; ++x)
-    {
-        if (Probe())
-            return SEARCH_NOT_FOUND;
-        for (int y = rcArea.top; y < rcArea.bottom - 10; ++y)
-        {
-            if (Probe())
-                return SEARCH_NOT_FOUND;
-            if (!IsMarkerRun(dc, x, y, kBlack, kBlue))
-                continue;
-            // Only the own icon turns the run over when the marker changes.
-            ShowFrame(FRAME_MARKER_B);
-            if (SearchPause(kMarkerSettleMs))
-                return SEARCH_NOT_FOUND;
-            if (IsMarkerRun(dc, x, y, kBlue, kBlack))
-            {
-                m_rcIcon = {x - 5, y - 5, x + 9, y + 9};
-                WriteLog("FIND ICON RECT ( %d, %d )-( %d, %d )\n", m_rcIcon.left, m_rcIcon.top, m_rcIcon.right,
-                         m_rcIcon.bottom);
-                return SEARCH_FOUND;
-            }
-            ShowFrame(FRAME_MARKER_A);
-            if (SearchPause(kMarkerSettleMs))
-                return SEARCH_NOT_FOUND;
-        }
-    }
-    return SEARCH_NOT_FOUND;
+    CIconSearch* pSearch = static_cast<CIconSearch*>(pParam);
+    const UINT nResult = pSearch->Scan();
+    pSearch->Release();
+    return nResult;
 }

@@ -178,21 +178,20 @@ LRESULT CTrayIcon::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CTrayIcon::OnMenuCommand(WPARAM wParam)
 {
-    m_bBusy = TRUE;
-    NotifyShell(NIM_MODIFY);
-    if (m_pParent)
-        m_pParent->SendMessage(WM_COMMAND, wParam, 0);
-    m_bBusy = FALSE;
-    NotifyShell(NIM_MODIFY);
+    Forward(WM_COMMAND, wParam, 0);
     return 1;
 }
 
-void CTrayIcon::ForwardMouse(UINT message, WPARAM wParam, LPARAM lParam)
+void CTrayIcon::Forward(UINT message, WPARAM wParam, LPARAM lParam)
 {
     m_bBusy = TRUE;
     NotifyShell(NIM_MODIFY);
     if (m_pParent)
+    {
+        m_bForwarding = TRUE;
         m_pParent->SendMessage(message, wParam, lParam);
+        m_bForwarding = FALSE;
+    }
     m_bBusy = FALSE;
     NotifyShell(NIM_MODIFY);
 }
@@ -200,7 +199,11 @@ void CTrayIcon::ForwardMouse(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CTrayIcon::OnTrayNotify(WPARAM wParam, LPARAM lParam)
 {
     if (m_bBusy)
+    {
+        if (!m_bForwarding)
+            PostMessage(WM_TRAY_NOTIFY, wParam, lParam);
         return 1;
+    }
     const WPARAM wTag = static_cast<WPARAM>(m_nTag & 0xFFFF) << 16;
     POINT pt = {};
     switch (static_cast<UINT>(lParam))
@@ -218,22 +221,22 @@ LRESULT CTrayIcon::OnTrayNotify(WPARAM wParam, LPARAM lParam)
         }
         else
         {
-            ForwardMouse(WM_RBUTTONUP, wTag, 0);
+            Forward(WM_RBUTTONUP, wTag, 0);
         }
         return 1;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         ::GetCursorPos(&pt);
-        ForwardMouse(static_cast<UINT>(lParam), wTag + 1, MAKELPARAM(pt.x, pt.y));
+        Forward(static_cast<UINT>(lParam), wTag + 1, MAKELPARAM(pt.x, pt.y));
         return 1;
     case WM_LBUTTONUP:
         ::GetCursorPos(&pt);
-        ForwardMouse(WM_LBUTTONUP, wTag, MAKELPARAM(pt.x, pt.y));
+        Forward(WM_LBUTTONUP, wTag, MAKELPARAM(pt.x, pt.y));
         return 1;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
         ::GetCursorPos(&pt);
-        ForwardMouse(static_cast<UINT>(lParam), wTag + 2, MAKELPARAM(pt.x, pt.y));
+        Forward(static_cast<UINT>(lParam), wTag + 2, MAKELPARAM(pt.x, pt.y));
         return 1;
     }
     return DefWindowProc(WM_TRAY_NOTIFY, wParam, lParam);

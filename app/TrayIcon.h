@@ -48,14 +48,19 @@ protected:
     LRESULT OnTaskbarCreated();
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnMenuCommand(WPARAM wParam);
-    // Sends the parent a mouse message with the busy tooltip shown meanwhile.
-    void ForwardMouse(UINT message, WPARAM wParam, LPARAM lParam);
+    // Sends the parent a message with the busy tooltip shown meanwhile.
+    void Forward(UINT message, WPARAM wParam, LPARAM lParam);
 
     CWnd* m_pParent = nullptr;
     UINT m_nTag = 0;
     UINT m_nMenuId = 0;
     HICON m_hTrayIcon = NULL;
     BOOL m_bBusy = FALSE;
+    // TRUE while the parent handles a forwarded message: only then is a
+    // click refused. Within the rest of the busy bracket (the tooltip's shell
+    // calls, inside which the shell's notifications arrive as sent messages)
+    // a click is put off until the bracket is over.
+    BOOL m_bForwarding = FALSE;
     BOOL m_bAdded = FALSE;
     BOOL m_bHidden = TRUE;
     CString m_strTip;

@@ -1,5 +1,6 @@
 // Measures the tray eye of the real program under the current desktop:
-// start-up, the search after a report, the scan of the notification area,
+// start-up, the first search (which needs no report from outside), the scan
+// of the notification area,
 // and the resident process's CPU time with the pointer still and moving.
 // Prints figures only; run it in the project's Wine session.
 #include "app/TrayLibrary.h"
@@ -77,13 +78,14 @@ int main()
     const ULONGLONG tUp = ::GetTickCount64();
     std::printf("start-up to the marker window: %.3f s\n", Seconds(tUp - tStart));
 
-    ::PostMessageA(hWnd, WM_APP, MAKEWPARAM(1, 2), MAKELPARAM(3, 4));
+    // No report is posted: the program finds its icon by itself.
     const bool bFound = WaitUntil(
-        [] { return ReadWholeFile(LogPath()).find("\tFIND!") != std::string::npos; }, 30000);
+        [] { return ReadWholeFile(LogPath()).find("\tFIND!") != std::string::npos; }, 40000);
     const ULONGLONG tFound = ::GetTickCount64();
-    std::printf("report to \"FIND!\": %s %.3f s (marker pauses 0.5 s each, polled every 1 s)\n",
-                bFound ? "found in" : "NOT found after", Seconds(tFound - tUp));
-    std::printf("start-up to \"FIND!\": %.3f s\n", Seconds(tFound - tStart));
+    std::printf("start-up to \"FIND!\" without any report: %s %.3f s (goal 3 s; marker pauses 0.5 s each, "
+                "polled every 1 s)\n",
+                bFound ? "found in" : "NOT found after", Seconds(tFound - tStart));
+    std::printf("marker window to \"FIND!\": %.3f s\n", Seconds(tFound - tUp));
 
     BenchScan();
 

@@ -2,6 +2,7 @@
 
 #include "frame/CriticalSection.h"
 #include "frame/File.h"
+#include "frame/String.h"
 #include "frame/WinApp.h"
 
 #include <cstdarg>
@@ -60,15 +61,18 @@ void DefaultName(char (&szName)[256])
     const DWORD n = ::GetModuleFileNameA(AfxGetInstanceHandle(), szModule, MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
         return;
-    const char* pszFile = std::strrchr(szModule, '\\');
-    if (!pszFile)
+    // Character by character: in Shift-JIS the second byte of a character
+    // such as 表 is a backslash.
+    const CString strModule(szModule, static_cast<int>(n));
+    const int nSlash = strModule.ReverseFind('\\');
+    if (nSlash < 0)
         return;
-    char szBase[MAX_PATH];
-    std::strcpy(szBase, pszFile + 1);
-    if (char* pDot = std::strrchr(szBase, '.'))
-        *pDot = '\0';
+    CString strBase = strModule.Mid(nSlash + 1, strModule.GetLength());
+    const int nDot = strBase.ReverseFind('.');
+    if (nDot >= 0)
+        strBase = strBase.Left(nDot);
     char szCandidate[MAX_PATH + 8];
-    std::snprintf(szCandidate, sizeof szCandidate, "%s_v2.log", szBase);
+    std::snprintf(szCandidate, sizeof szCandidate, "%s_v2.log", static_cast<LPCSTR>(strBase));
     CopyIfFits(szName, szCandidate);
 }
 

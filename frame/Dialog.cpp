@@ -3,6 +3,7 @@
 #include "frame/DataExchange.h"
 #include "frame/WinApp.h"
 
+#include <algorithm>
 #include <cstring>
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParent)
@@ -135,6 +136,47 @@ BOOL CDialog::ExecuteDlgInit()
     return nPos == cbTotal;
 }
 
+BOOL CDialog::ShouldCentre(const RECT& rcBefore) const
+{
+    // Children and windows shown already keep their place, and so does a
+    // dialog that moved itself while it initialised. A modeless box with an
+    // enabled owner (the Loupe, the balloon) places itself.
+    if (GetStyle() & (WS_CHILD | WS_VISIBLE))
+        return FALSE;
+    RECT rcNow;
+    ::GetWindowRect(m_hWnd, &rcNow);
+    if (!::EqualRect(&rcBefore, &rcNow))
+        return FALSE;
+    HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER);
+    return !hOwner || !::IsWindowEnabled(hOwner);
+}
+
+void CDialog::CentreOnOwner()
+{
+    // On the owner when it can be seen, otherwise on the work area of the
+    // screen the dialog is on; kept inside that work area either way.
+    HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER);
+    HMONITOR hMonitor = ::MonitorFromWindow(hOwner ? hOwner : m_hWnd, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO mi = {};
+    mi.cbSize = sizeof mi;
+    if (!::GetMonitorInfoA(hMonitor, &mi))
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &mi.rcWork, 0);
+    const RECT& rcWork = mi.rcWork;
+    RECT rcCentre = rcWork;
+    if (hOwner && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner))
+        ::GetWindowRect(hOwner, &rcCentre);
+
+    RECT rc;
+    ::GetWindowRect(m_hWnd, &rc);
+    const int cx = rc.right - rc.left;
+    const int cy = rc.bottom - rc.top;
+    int x = (rcCentre.left + rcCentre.right - cx) / 2;
+    int y = (rcCentre.top + rcCentre.bottom - cy) / 2;
+    x = std::max(static_cast<int>(rcWork.left), std::min(x, static_cast<int>(rcWork.right) - cx));
+    y = std::max(static_cast<int>(rcWork.top), std::min(y, static_cast<int>(rcWork.bottom) - cy));
+    ::SetWindowPos(m_hWnd, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CDialog::OnCancel()
 {
     EndDialog(IDCANCEL);
@@ -145,7 +187,14 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message)
     {
     case WM_INITDIALOG:
-        return OnInitDialog();
+    {
+        RECT rcBefore;
+        ::GetWindowRect(m_hWnd, &rcBefore);
+        const BOOL bResult = OnInitDialog();
+        if (m_hWnd && ShouldCentre(rcBefore))
+            CentreOnOwner();
+        return bResult;
+    }
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED)
         {

@@ -8,7 +8,10 @@ class CDataExchange;
 // A dialog from a template of the program's resources. Modal and modeless
 // use are the same class: DoModal creates it with its owner disabled and runs
 // a modal loop until OK or Cancel end the loop; Create makes it modeless, and
-// then OK or Cancel destroy the window.
+// then OK or Cancel destroy the window. After OnInitDialog a hidden popup
+// that did not move itself and has no owner or a disabled one (a modal box)
+// is centred on its owner, or on the work area when the owner is hidden or
+// minimised.
 class CDialog : public CWnd
 {
 public:
@@ -42,6 +45,10 @@ protected:
     CWnd* m_pParentWnd;
 
 private:
+    // Whether the initialisation that just ran leaves the dialog to be
+    // centred: rcBefore is where it stood before.
+    BOOL ShouldCentre(const RECT& rcBefore) const;
+    void CentreOnOwner();
     static INT_PTR CALLBACK StaticDialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     BOOL CreateFromTemplate(HWND hWndOwner);
 };

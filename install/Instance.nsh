@@ -76,9 +76,10 @@
   FindWindow $0 "" "${MARKER_TITLE}"
   ${If} $0 <> 0
     DetailPrint "$(EndingInstance)"
-    ; A time-out only stops the waiting here; the command stays queued for
-    ; the program, and the loop below waits for it.
-    SendMessage $0 ${WM_COMMAND} ${EXIT_COMMAND} 0 /TIMEOUT=1000
+    ; Posted, so it waits in the program's queue while an icon search holds
+    ; the program (a sent message that times out may be dropped); the loop
+    ; below waits for it to be read.
+    System::Call 'user32::PostMessage(p r0, i ${WM_COMMAND}, p ${EXIT_COMMAND}, p 0)'
   ${EndIf}
   Pop $0
   !insertmacro WaitUntilNoInstance

@@ -6,12 +6,14 @@ HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 PACKAGES=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
           binutils-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb x11-utils
-          xdotool imagemagick locales fonts-ipafont-gothic fonts-ipafont-mincho googletest nsis)
+          xdotool imagemagick locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine googletest nsis)
 COMMANDS=(cmake make ctest x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix
           x86_64-w64-mingw32-windres x86_64-w64-mingw32-widl wine wineboot wineserver
           Xvfb xdpyinfo xwininfo xdotool import locale-gen makensis)
-# Some packages are only visible as files.
+# Some packages are only visible as files. Wine draws the title bars' buttons
+# with its own Marlett (fonts-wine, only recommended by wine).
 FILES=(/usr/lib/wine/wine64 /usr/src/googletest/CMakeLists.txt
+       /usr/share/wine/fonts/marlett.ttf
        /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf
        /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
        /usr/share/fonts/opentype/ipafont-mincho/ipamp.ttf)
@@ -40,6 +42,16 @@ if ! LC_ALL=C locale -a | grep -ix 'ja_JP.utf8' >/dev/null; then
 fi
 
 source "$HERE/env.sh"
+
+# This build of Wine does not find the fonts of its data folder, only those
+# of the prefix's Fonts folder: Marlett goes there (for a new prefix, once
+# wineboot has made the folder).
+link_marlett() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    [[ -d $fonts && ! -e $fonts/marlett.ttf ]] || return 0
+    ln -s /usr/share/wine/fonts/marlett.ttf "$fonts/marlett.ttf"
+}
+link_marlett
 
 # Bump when the prefix configuration below changes.
 PREFIX_VERSION=1
@@ -91,5 +103,6 @@ if ! grep -qF '"\xff2d\xff33 \xff30\x30b4\x30b7\x30c3\x30af"="IPAPGothic"' "$WIN
     echo "setup: font replacements missing from $WINEPREFIX/user.reg" >&2
     exit 1
 fi
+link_marlett
 echo "$PREFIX_VERSION" >"$STAMP"
 echo "setup: Wine prefix ready"

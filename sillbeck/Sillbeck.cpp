@@ -1,13 +1,48 @@
 // The tray helper library: tells the program where the taskbar's
-// notification area is. It keeps no state, so every entry is safe on any
-// thread and at any time.
+// notification area is. Its only state is whether it has already told the
+// calling process's controller where the area lies.
+#include "res/resource.h"
+
 #include <windows.h>
+
+namespace
+{
+// Set once the controller of this process has been sent its first report.
+LONG s_nReported = 0;
+
+// The marker window of this process: another instance's never counts.
+HWND OwnController()
+{
+    const DWORD dwOwnProcess = ::GetCurrentProcessId();
+    for (HWND hWnd = ::FindWindowExA(NULL, NULL, NULL, GLIMWICK_MARKER_TITLE); hWnd;
+         hWnd = ::FindWindowExA(NULL, hWnd, NULL, GLIMWICK_MARKER_TITLE))
+    {
+        DWORD dwProcess = 0;
+        ::GetWindowThreadProcessId(hWnd, &dwProcess);
+        if (dwProcess == dwOwnProcess)
+            return hWnd;
+    }
+    return NULL;
+}
+} // namespace
 
 extern "C" {
 
-// Nothing needs preparing: the area is looked up afresh on every call.
+int __cdecl SillbeckGetTrayRect(RECT* prc);
+
+// Tells the own controller where the notification area is, once per
+// process, so that it looks for its icon at once instead of at its first
+// watch tick. Only the first start that finds the controller reports: the
+// starts that follow every search must not start another one.
 int __cdecl SillbeckStart(void)
 {
+    HWND hController = OwnController();
+    RECT rc;
+    if (hController && ::InterlockedExchange(&s_nReported, 1) == 0 && SillbeckGetTrayRect(&rc))
+    {
+        // The same packing as any other sender's report: 16 bits an edge.
+        ::PostMessageA(hController, WM_APP, MAKEWPARAM(rc.left, rc.top), MAKELPARAM(rc.right, rc.bottom));
+    }
     return 1;
 }
 

@@ -172,18 +172,25 @@ TEST(BalloonInTheProgram, RemindNowShowsItTopmostForTenSeconds)
     const ULONGLONG tShown = ::GetTickCount64();
     EXPECT_TRUE(::GetWindowLongA(hBalloon, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_FALSE(::IsWindowEnabled(hBalloon));
-    PumpMessages(500);
-    SaveScreenshot("balloon.bmp");
-    // The letters reach the screen: green at the top, magenta nowhere.
+    // The letters reach the screen: green at the top, magenta nowhere. The
+    // program may still be busy with its first icon search, so they may
+    // take a moment.
     CWindowDC screen(NULL);
     int nGreen = 0, nMagenta = 0;
-    for (int y = 0; y < 80; ++y)
-        for (int x = 0; x < rcWork.right; x += 2)
-        {
-            const COLORREF cr = screen.GetPixel(x, y);
-            nGreen += cr == RGB(0, 255, 0);
-            nMagenta += cr == RGB(255, 0, 255);
-        }
+    WaitUntil(
+        [&] {
+            nGreen = nMagenta = 0;
+            for (int y = 0; y < 80; ++y)
+                for (int x = 0; x < rcWork.right; x += 2)
+                {
+                    const COLORREF cr = screen.GetPixel(x, y);
+                    nGreen += cr == RGB(0, 255, 0);
+                    nMagenta += cr == RGB(255, 0, 255);
+                }
+            return nGreen > 200;
+        },
+        5000);
+    SaveScreenshot("balloon.bmp");
     EXPECT_GT(nGreen, 200);
     EXPECT_EQ(0, nMagenta) << "the key colour is cut away";
 

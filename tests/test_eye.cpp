@@ -56,8 +56,10 @@ POINT Cursor()
 
 void MoveCursorBy(int dx)
 {
+    // Backwards at the screen's right edge, where an earlier program may
+    // have left the pointer: a move that the edge swallows is no move.
     const POINT pt = Cursor();
-    ::SetCursorPos(pt.x + dx, pt.y);
+    ::SetCursorPos(pt.x + dx < ::GetSystemMetrics(SM_CXSCREEN) ? pt.x + dx : pt.x - dx, pt.y);
 }
 } // namespace
 

@@ -1,14 +1,17 @@
 // The search for the program's icon on the real screen: found in the
 // notification area of the virtual desktop, not found while the icon is
-// withheld, and the real program finding itself after a report.
+// withheld, a worker that overstays its limit, and the real program finding
+// itself at start-up.
 #include "app/GlimwickDlg.h"
 #include "app/TrayLibrary.h"
+#include "diag/Log.h"
 #include "frame/WindowDC.h"
 #include "res/resource.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <regex>
 
 namespace
@@ -29,6 +32,66 @@ bool IsDark(COLORREF cr)
 {
     return GetRValue(cr) < 16 && GetGValue(cr) < 16 && GetBValue(cr) < 16;
 }
+
+size_t CountOf(const std::string& strText, const std::string& strWhat)
+{
+    size_t n = 0;
+    for (size_t pos = strText.find(strWhat); pos != std::string::npos; pos = strText.find(strWhat, pos + 1))
+        ++n;
+    return n;
+}
+
+std::string LogPath()
+{
+    return TempFolder() + "test_search_v2.log";
+}
+
+// Puts pfnNew in place of this program's import pszName and returns the
+// import's own address: the real call, delayed when a test asks.
+template <typename Fn>
+Fn ReplaceImport(const char* pszName, Fn pfnNew)
+{
+    BYTE* pBase = reinterpret_cast<BYTE*>(::GetModuleHandleA(NULL));
+    const auto* pNt =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(pBase + reinterpret_cast<IMAGE_DOS_HEADER*>(pBase)->e_lfanew);
+    const DWORD dwImports = pNt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* pDesc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(pBase + dwImports); pDesc->Name; ++pDesc)
+    {
+        auto* pName = reinterpret_cast<IMAGE_THUNK_DATA*>(pBase + pDesc->OriginalFirstThunk);
+        auto* pSlot = reinterpret_cast<IMAGE_THUNK_DATA*>(pBase + pDesc->FirstThunk);
+        for (; pName->u1.AddressOfData; ++pName, ++pSlot)
+        {
+            if (IMAGE_SNAP_BY_ORDINAL(pName->u1.Ordinal) ||
+                std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(pBase + pName->u1.AddressOfData)->Name,
+                            pszName) != 0)
+                continue;
+            DWORD dwProtect;
+            ::VirtualProtect(pSlot, sizeof *pSlot, PAGE_READWRITE, &dwProtect);
+            const Fn pfnOld = reinterpret_cast<Fn>(reinterpret_cast<void*>(pSlot->u1.Function));
+            pSlot->u1.Function = reinterpret_cast<ULONG_PTR>(reinterpret_cast<void*>(pfnNew));
+            ::VirtualProtect(pSlot, sizeof *pSlot, dwProtect, &dwProtect);
+            return pfnOld;
+        }
+    }
+    return nullptr;
+}
+
+// The next file opened by a thread other than s_dwHolder (the search's
+// worker, writing its first log line with the log's lock held) waits for
+// s_hRelease.
+DWORD s_dwHolder = 0;
+std::atomic<bool> s_bHoldNextOpen{false};
+HANDLE s_hRelease = ::CreateEventA(NULL, TRUE, FALSE, NULL);
+decltype(&::CreateFileA) s_pfnCreateFile = nullptr;
+
+HANDLE WINAPI HeldCreateFile(LPCSTR pszName, DWORD dwAccess, DWORD dwShare, LPSECURITY_ATTRIBUTES pSa,
+                             DWORD dwCreation, DWORD dwFlags, HANDLE hTemplate)
+{
+    if (::GetCurrentThreadId() != s_dwHolder && s_bHoldNextOpen.exchange(false))
+        ::WaitForSingleObject(s_hRelease, INFINITE);
+    return s_pfnCreateFile(pszName, dwAccess, dwShare, pSa, dwCreation, dwFlags, hTemplate);
+}
+
 
 class SearchTest : public ::testing::Test
 {
@@ -71,6 +134,8 @@ TEST_F(SearchTest, WithheldIconIsNotFoundAndComesBackIdle)
 {
     CSearchProbe dlg;
     ASSERT_TRUE(dlg.Create(IDD_GLIMWICK_DIALOG));
+    // The library's first report starts the first search at once.
+    ASSERT_TRUE(PumpUntil([&] { return dlg.m_bIconFound != FALSE; }, 5000));
     // The markers cannot reach the screen while the icon is withheld.
     dlg.m_trayIcon.ShowTrayIcon(FALSE);
     EXPECT_FALSE(dlg.StartIconSearch());
@@ -82,7 +147,7 @@ TEST_F(SearchTest, WithheldIconIsNotFoundAndComesBackIdle)
     EXPECT_EQ(hIdle, dlg.m_trayIcon.GetTrayIcon());
 
     // Ten seconds later the retry searches again, and now finds the icon.
-    const std::string strLog = TempFolder() + "test_search_v2.log";
+    const std::string strLog = LogPath();
     const size_t nBefore = ReadWholeFile(strLog).size();
     const ULONGLONG tStart = ::GetTickCount64();
     ASSERT_TRUE(PumpUntil([&] { return dlg.m_bIconFound != FALSE; }, 20000));
@@ -93,9 +158,62 @@ TEST_F(SearchTest, WithheldIconIsNotFoundAndComesBackIdle)
     EXPECT_NE(std::string::npos, strNew.find("\tFindTrayIcon\r\n", nRetry));
     EXPECT_NE(std::string::npos, strNew.find("\tFIND!\r\n", nRetry));
     EXPECT_NE(std::string::npos, ReadWholeFile(strLog).find("\tNOT FOUND!\r\n"));
+
+    // A failure arms the retry; a later search that succeeds disarms it.
+    dlg.m_trayIcon.ShowTrayIcon(FALSE);
+    EXPECT_FALSE(dlg.StartIconSearch());
+    dlg.m_trayIcon.ShowTrayIcon(TRUE);
+    EXPECT_TRUE(dlg.StartIconSearch());
+    EXPECT_FALSE(::KillTimer(dlg.m_hWnd, CGlimwickDlg::TIMER_RETRY)) << "no needless search 10 s later";
 }
 
-TEST(SearchInTheProgram, ReportLeadsToTheIconAndItsPupils)
+TEST_F(SearchTest, OverdueWorkerHeldInALogWriteEndsOnItsOwn)
+{
+    s_pfnCreateFile = ReplaceImport<decltype(s_pfnCreateFile)>("CreateFileA", HeldCreateFile);
+    ASSERT_NE(nullptr, s_pfnCreateFile);
+    WriteLog("BEFORE THE HELD SEARCH\n");
+    const size_t nBefore = ReadWholeFile(LogPath()).size();
+    ::ResetEvent(s_hRelease);
+    // Released well past the 20 s limit (and past the 5 s more after which
+    // the worker used to be cut off, the log's lock still in its hands).
+    std::thread release([] {
+        ::Sleep(27000);
+        ::SetEvent(s_hRelease);
+    });
+
+    std::atomic<bool> bDone{false};
+    BOOL bFound = TRUE;
+    std::thread search([&] {
+        {
+            CSearchProbe dlg;
+            if (dlg.Create(IDD_GLIMWICK_DIALOG))
+            {
+                s_dwHolder = ::GetCurrentThreadId();
+                s_bHoldNextOpen = true;
+                bFound = dlg.StartIconSearch();
+            }
+        }
+        // The controller is gone; the worker may still be on its way out.
+        WriteLog("AFTER THE HELD SEARCH\n");
+        bDone = true;
+    });
+    const bool bEnded = RunsToEnd(40000, std::move(search), bDone);
+    release.join();
+    ASSERT_TRUE(bEnded) << "the log stayed locked";
+    ReplaceImport("CreateFileA", s_pfnCreateFile);
+    EXPECT_FALSE(bFound);
+
+    const std::string strNew = ReadWholeFile(LogPath()).substr(nBefore);
+    const size_t nRect = strNew.find("\tGET TRAY RECT (");
+    const size_t nTerminate = strNew.find("\tTERMINATE\r\n");
+    ASSERT_NE(std::string::npos, nRect) << "the worker finished its line: " << strNew;
+    ASSERT_NE(std::string::npos, nTerminate) << strNew;
+    EXPECT_LT(nRect, nTerminate);
+    EXPECT_NE(std::string::npos, strNew.find("\tNOT FOUND!\r\n", nTerminate));
+    EXPECT_NE(std::string::npos, strNew.find("\tAFTER THE HELD SEARCH\r\n", nTerminate));
+}
+
+TEST(SearchInTheProgram, FindsItselfAtOnceThenPaintsItsPupils)
 {
     ASSERT_TRUE(EndRunningProgram());
     const std::string strLog = TempFolder() + "Glimwick_v2.log";
@@ -105,7 +223,6 @@ TEST(SearchInTheProgram, ReportLeadsToTheIconAndItsPupils)
     HWND hWnd = StartProgram(program);
     ASSERT_NE(nullptr, hWnd);
     ::SetCursorPos(20, 20);
-    ::PostMessageA(hWnd, WM_APP, MAKEWPARAM(1, 2), MAKELPARAM(3, 4));
 
     std::smatch m;
     const std::regex found(R"(FIND ICON RECT \( (-?\d+), (-?\d+) \)-\( (-?\d+), (-?\d+) \)\r\n)");
@@ -115,10 +232,14 @@ TEST(SearchInTheProgram, ReportLeadsToTheIconAndItsPupils)
             strText = ReadWholeFile(strLog);
             return strText.find("\tFIND!\r\n") != std::string::npos;
         },
-        25000))
-        << strText;
+        20000))
+        << "long before the first watch tick: " << strText;
+    // Started by the library's report alone; its start after the search
+    // reports nothing more, and neither does a start after a stop.
     for (const char* pszLine : {"\tWM_APP FIND\r\n", "\tFindTrayIcon\r\n", "\tGET TRAY RECT ( "})
-        EXPECT_NE(std::string::npos, strText.find(pszLine)) << pszLine;
+        EXPECT_EQ(1u, CountOf(strText, pszLine)) << pszLine;
+    ::PostMessageA(hWnd, WM_COMMAND, IDC_TRACKER_STOP, 0);
+    ::PostMessageA(hWnd, WM_COMMAND, IDC_TRACKER_START, 0);
     ASSERT_TRUE(std::regex_search(strText, m, found)) << strText;
     const int nLeft = std::stoi(m[1]);
     const int nTop = std::stoi(m[2]);
@@ -159,6 +280,8 @@ TEST(SearchInTheProgram, ReportLeadsToTheIconAndItsPupils)
     ::SetCursorPos(ptCursor.x + 40, ptCursor.y + 40);
     EXPECT_TRUE(WaitUntil([&] { return screen.GetPixel(ptInside.x, ptInside.y) == RGB(255, 255, 255); }, 3000))
         << "awake again";
+
+    EXPECT_EQ(1u, CountOf(ReadWholeFile(strLog), "\tFindTrayIcon\r\n")) << "one search in all";
 
     ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(program.WaitForExit(10000));

@@ -84,10 +84,17 @@ TEST_F(StartupTest, PostedExitEndsTheProcess)
 TEST_F(StartupTest, UnregistSwitchClosesTheRunningInstance)
 {
     const char* const kSwitches[] = {"/UNREGIST", "/unregist", "/UnRegistAll", "-x /unregistered"};
+    const std::string strLog = TempFolder() + "Glimwick_v2.log";
     for (const char* pszSwitch : kSwitches)
     {
+        ::DeleteFileA(strLog.c_str());
         CChildProcess instance;
         ASSERT_NE(nullptr, StartProgram(instance)) << pszSwitch;
+        // The first search, at once after start-up, holds the instance's
+        // thread for a few seconds; the request is made after it.
+        ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(strLog).find("FOUND!") != std::string::npos ||
+                                           ReadWholeFile(strLog).find("FIND!") != std::string::npos; },
+                              25000));
         CChildProcess uninstaller;
         ASSERT_TRUE(uninstaller.Start(Quoted(ProgramPath()) + " " + pszSwitch));
         // One post, then a second's sleep: the instance is gone well before
@@ -181,4 +188,25 @@ TEST_F(StartupTest, StartsWithoutTheTrayLibrary)
     EXPECT_TRUE(proc.WaitForExit(5000));
     ::DeleteFileA(strCopy.c_str());
     ::RemoveDirectoryA(strFolder.c_str());
+}
+
+TEST_F(StartupTest, LogIsNamedAfterAJapaneseProgramFile)
+{
+    // 表 ends in the byte of a backslash.
+    const std::string strCopy = ProgramFolder() + "表示.exe";
+    const std::string strLog = TempFolder() + "表示_v2.log";
+    const std::string strCut = TempFolder() + "示_v2.log";
+    ASSERT_TRUE(::CopyFileA(ProgramPath().c_str(), strCopy.c_str(), FALSE));
+    ::DeleteFileA(strLog.c_str());
+    ::DeleteFileA(strCut.c_str());
+
+    CChildProcess proc;
+    HWND hWnd = StartProgram(proc, strCopy);
+    ASSERT_NE(nullptr, hWnd);
+    // Its first search logs at once.
+    EXPECT_TRUE(WaitUntil([&] { return !ReadWholeFile(strLog).empty(); }, 10000));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(strCut.c_str()));
+    ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(proc.WaitForExit(10000));
+    ::DeleteFileA(strCopy.c_str());
 }

@@ -154,9 +154,16 @@ TEST(TrayIcon, MouseMessagesForwardedWithTagAndCursor)
     CTrayIcon tray;
     const UINT nTag = 0x12;
     ASSERT_TRUE(tray.CreateTray(&parent, 0, SmallIcon(IDI_IDLE), TRUE, nTag));
-    ASSERT_TRUE(::SetCursorPos(300, 200));
-    POINT pt;
-    ::GetCursorPos(&pt);
+    // Input an earlier program sent may still move the pointer once more.
+    POINT pt = {};
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            ::SetCursorPos(300, 200);
+            PumpMessages(100);
+            ::GetCursorPos(&pt);
+            return pt.x == 300 && pt.y == 200;
+        },
+        3000));
     const LPARAM lCursor = MAKELPARAM(pt.x, pt.y);
     struct Case
     {

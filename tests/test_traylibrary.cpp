@@ -1,12 +1,16 @@
-// Sillbeck.dll as the program uses it: by ordinal, from any thread, and the
-// program's binding when the library or its entries are missing.
+// Sillbeck.dll as the program uses it: by ordinal, from any thread, its
+// first report to the program's own controller, and the program's binding
+// when the library or its entries are missing.
 #include "app/TrayLibrary.h"
+#include "frame/Wnd.h"
+#include "res/resource.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <thread>
+#include <vector>
 
 namespace
 {
@@ -108,6 +112,46 @@ TEST(SillbeckDll, RectangleStaysTheSameAcrossTheSearchesStopsAndStarts)
     }
     EXPECT_EQ(0, SillbeckGetTrayRect(nullptr));
     CTrayLibrary::Unbind();
+}
+
+namespace
+{
+// A controller stand-in: the marker title, and the reports it receives.
+class CReportReceiver : public CWnd
+{
+public:
+    CReportReceiver()
+    {
+        const RECT rc = {0, 0, 10, 10};
+        CreateEx(0, NULL, GLIMWICK_MARKER_TITLE, WS_POPUP, rc, nullptr, 0);
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_APP)
+            m_reports.push_back({LOWORD(wParam), HIWORD(wParam), LOWORD(lParam), HIWORD(lParam)});
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+    std::vector<RECT> m_reports;
+};
+} // namespace
+
+TEST(SillbeckDll, FirstStartWithAControllerReportsTheAreaOnce)
+{
+    ASSERT_TRUE(CTrayLibrary::Bind(LibraryPath().c_str()));
+    EXPECT_NE(0, SillbeckStart()) << "no controller in this process yet: nobody to tell";
+    CReportReceiver controller;
+    ASSERT_NE(nullptr, controller.m_hWnd);
+    // As around every search: stop, then start again.
+    for (int i = 0; i < 3; ++i)
+    {
+        SillbeckStop();
+        EXPECT_NE(0, SillbeckStart());
+    }
+    PumpMessages(200);
+    CTrayLibrary::Unbind();
+    ASSERT_EQ(1u, controller.m_reports.size());
+    const RECT rcExpected = ExpectedTrayRect();
+    EXPECT_TRUE(::EqualRect(&rcExpected, &controller.m_reports[0]));
 }
 
 TEST(TrayLibraryBinding, MissingLibraryMeansNotStartedAndNoRectangle)

@@ -458,3 +458,69 @@ TEST(DataExchange, MalformedInitialDataStopsAtTheFault)
     EXPECT_FALSE(dlg.ExecuteDlgInit());
     dlg.DestroyWindow();
 }
+
+namespace
+{
+// A hidden dialog that may put itself somewhere while it initialises.
+class CPlacedDlg : public CDialog
+{
+public:
+    CPlacedDlg(CWnd* pOwner, bool bMovesItself) : CDialog(IDD_EXCHANGE, pOwner), m_bMovesItself(bMovesItself) {}
+    BOOL OnInitDialog() override
+    {
+        if (m_bMovesItself)
+            SetWindowPos(NULL, 7, 9, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        return CDialog::OnInitDialog();
+    }
+    bool m_bMovesItself;
+};
+
+POINT Centre(const RECT& rc)
+{
+    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+} // namespace
+
+TEST(DialogPlacement, CentredOnTheOwnerOrTheWorkAreaUnlessPlacedByItself)
+{
+    RECT rcWork;
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0));
+    const RECT rcOwner = {100, 100, 500, 400};
+    struct Case
+    {
+        bool bOwner;
+        bool bOwnerVisible;
+        bool bMovesItself;
+        POINT ptCentre; // (0, 0): where it put itself
+    };
+    const Case kCases[] = {
+        {false, false, false, Centre(rcWork)},
+        {true, true, false, Centre(rcOwner)},
+        {true, false, false, Centre(rcWork)},
+        {false, false, true, {0, 0}},
+    };
+    for (const Case& c : kCases)
+    {
+        CProbeWnd owner;
+        ASSERT_TRUE(owner.CreateFrame("owner", WS_OVERLAPPEDWINDOW | (c.bOwnerVisible ? WS_VISIBLE : 0)));
+        ::MoveWindow(owner.m_hWnd, rcOwner.left, rcOwner.top, rcOwner.right - rcOwner.left,
+                     rcOwner.bottom - rcOwner.top, FALSE);
+        // Disabled, as a modal box's owner is.
+        ::EnableWindow(owner.m_hWnd, FALSE);
+        CPlacedDlg dlg(c.bOwner ? &owner : nullptr, c.bMovesItself);
+        ASSERT_TRUE(dlg.Create(IDD_EXCHANGE, c.bOwner ? &owner : nullptr));
+        RECT rc;
+        ::GetWindowRect(dlg.m_hWnd, &rc);
+        if (c.bMovesItself)
+        {
+            EXPECT_EQ(7, rc.left);
+            EXPECT_EQ(9, rc.top);
+        }
+        else
+        {
+            EXPECT_NEAR(c.ptCentre.x, Centre(rc).x, 1) << c.bOwner << c.bOwnerVisible;
+            EXPECT_NEAR(c.ptCentre.y, Centre(rc).y, 1) << c.bOwner << c.bOwnerVisible;
+        }
+        dlg.DestroyWindow();
+    }
+}
