@@ -55,6 +55,8 @@ void CBalloonDlg::LetGo()
 {
     KillTimer(TIMER_WORKAREA);
     m_surface.Release();
+    // A hidden window keeps the window system's screen-sized copy of its
+    // pixels until its size changes and its device context is next taken.
     SetWindowPos(NULL, 0, 0, 1, 1, kResizeFlags | SWP_NOZORDER);
     CWindowDC dc(m_hWnd);
 }

@@ -12,7 +12,7 @@
 // The program waits far longer than it reminds, so the work-area-sized
 // picture exists only while the reminder is up: it is built by
 // SetMessageText and released when the window is hidden, and the hidden
-// window shrinks to nothing so that the window system lets go of its copy
+// window shrinks to a pixel so that the window system lets go of its copy
 // too.
 class CBalloonDlg : public CDialog
 {
@@ -47,7 +47,7 @@ protected:
     // follow, the picture cleared to black. Nothing while hidden.
     void OnWorkAreaChanged();
     void OnPositionChanged(const WINDOWPOS& pos);
-    // Hidden: no picture, no watch, a window of no size.
+    // Hidden: no picture, no watch, a window of one pixel.
     void LetGo();
     void OnPaint();
     void OnWorkAreaTimer();
