@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <vector>
 
 namespace
@@ -42,24 +43,131 @@ RECT InkBox(CDibCanvas& surface, const RECT& rcBand)
     return rcBox;
 }
 
+// A bitmap's pixels as 32-bit values, top row first.
+std::vector<DWORD> BitmapBits(HBITMAP hbm, int cx, int cy)
+{
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = cx;
+    bmi.bmiHeader.biHeight = -cy;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> bits(static_cast<size_t>(cx) * cy);
+    CWindowDC screen(NULL);
+    if (!::GetDIBits(screen.GetSafeHdc(), hbm, 0, cy, bits.data(), &bmi, DIB_RGB_COLORS))
+        bits.clear();
+    return bits;
+}
+
+// What the screen shows from its origin, cx by cy.
+std::vector<DWORD> ScreenBits(int cx, int cy)
+{
+    CWindowDC screen(NULL);
+    HBITMAP hbm = ::CreateCompatibleBitmap(screen.GetSafeHdc(), cx, cy);
+    HDC hdcCopy = ::CreateCompatibleDC(screen.GetSafeHdc());
+    HGDIOBJ hOld = ::SelectObject(hdcCopy, hbm);
+    ::BitBlt(hdcCopy, 0, 0, cx, cy, screen.GetSafeHdc(), 0, 0, SRCCOPY);
+    ::SelectObject(hdcCopy, hOld);
+    ::DeleteDC(hdcCopy);
+    std::vector<DWORD> bits = BitmapBits(hbm, cx, cy);
+    ::DeleteObject(hbm);
+    return bits;
+}
 } // namespace
 
-TEST(Balloon, HiddenDisabledAndAsLargeAsTheWorkArea)
+// The work-area-sized picture exists only from SetMessageText until the
+// balloon hides; a work-area change while hidden builds nothing, while
+// shown it clears the picture to black at the new size.
+TEST(Balloon, HoldsItsPictureOnlyWhileAReminderIsUp)
+{
+    CBalloonDlg balloon;
+    ASSERT_TRUE(balloon.Create(IDD_BALLOON));
+    EXPECT_FALSE(::IsWindowEnabled(balloon.m_hWnd)) << "it takes no input";
+    EXPECT_FALSE(balloon.GetStyle() & (WS_CAPTION | WS_BORDER));
+    const RECT rcWork = WorkArea();
+    const int cx = rcWork.right - rcWork.left;
+    const int cy = rcWork.bottom - rcWork.top;
+    auto WorkAreaChanges = [&] {
+        balloon.SendMessage(WM_DISPLAYCHANGE, 32, MAKELPARAM(cx, cy));
+        balloon.SendMessage(WM_TIMER, CBalloonDlg::TIMER_WORKAREA, 0);
+    };
+    const struct
+    {
+        const char* pszStep;
+        std::function<void()> act;
+        bool bVisible;
+        bool bPicture;
+        COLORREF crMiddle;
+    } kSteps[] = {
+        {"created", [] {}, false, false, 0},
+        {"work area changes while hidden", WorkAreaChanges, false, false, 0},
+        {"text set", [&] { balloon.SetMessageText(CStoredSettings::DEFAULT_MESSAGE); }, false, true,
+         CBalloonDlg::KEY_COLOUR},
+        {"shown",
+         [&] {
+             balloon.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+         },
+         true, true, CBalloonDlg::KEY_COLOUR},
+        {"work area changes while shown", WorkAreaChanges, true, true, RGB(0, 0, 0)},
+        {"hidden", [&] { balloon.ShowWindow(SW_HIDE); }, false, false, 0},
+        {"text set again", [&] { balloon.SetMessageText("目を休めましょう"); }, false, true,
+         CBalloonDlg::KEY_COLOUR},
+    };
+    for (const auto& step : kSteps)
+    {
+        step.act();
+        PumpMessages(50);
+        SCOPED_TRACE(step.pszStep);
+        EXPECT_EQ(step.bVisible, balloon.IsWindowVisible() != FALSE);
+        CDibCanvas& surface = balloon.Surface();
+        if (!step.bPicture)
+        {
+            EXPECT_EQ(0, surface.GetWidth()) << "no picture held";
+            continue;
+        }
+        RECT rc;
+        ::GetWindowRect(balloon.m_hWnd, &rc);
+        EXPECT_EQ(0, rc.left) << "from the screen's origin";
+        EXPECT_EQ(0, rc.top);
+        EXPECT_EQ(cx, rc.right - rc.left);
+        EXPECT_EQ(cy, rc.bottom - rc.top);
+        EXPECT_EQ(cx, surface.GetWidth());
+        EXPECT_EQ(cy, surface.GetHeight());
+        EXPECT_EQ(step.crMiddle, surface.GetPixel(cx / 2, cy / 2));
+    }
+}
+
+// Released when hidden and built again for the next reminder, the balloon
+// looks exactly as the first time: same picture, same region, same screen.
+TEST(Balloon, ShowsTheSamePixelsAfterItsPictureWasReleasedAndRebuilt)
 {
     CBalloonDlg balloon;
     ASSERT_TRUE(balloon.Create(IDD_BALLOON));
     const RECT rcWork = WorkArea();
-    RECT rc;
-    ::GetWindowRect(balloon.m_hWnd, &rc);
-    EXPECT_EQ(0, rc.left) << "from the screen's origin";
-    EXPECT_EQ(0, rc.top);
-    EXPECT_EQ(rcWork.right - rcWork.left, rc.right - rc.left);
-    EXPECT_EQ(rcWork.bottom - rcWork.top, rc.bottom - rc.top);
-    EXPECT_FALSE(balloon.IsWindowVisible());
-    EXPECT_FALSE(::IsWindowEnabled(balloon.m_hWnd)) << "it takes no input";
-    EXPECT_FALSE(balloon.GetStyle() & (WS_CAPTION | WS_BORDER));
-    EXPECT_EQ(rc.right - rc.left, balloon.Surface().GetWidth());
-    EXPECT_EQ(RGB(0, 0, 0), balloon.Surface().GetPixel(5, 5)) << "a new surface is black";
+    const int cx = rcWork.right - rcWork.left;
+    const int cy = rcWork.bottom - rcWork.top;
+    std::vector<DWORD> picture[2], screen[2];
+    HRGN hRegion[2] = {::CreateRectRgn(0, 0, 0, 0), ::CreateRectRgn(0, 0, 0, 0)};
+    for (int i = 0; i < 2; ++i)
+    {
+        balloon.SetMessageText(CStoredSettings::DEFAULT_MESSAGE);
+        picture[i] = BitmapBits(static_cast<HBITMAP>(balloon.Surface().GetSafeHandle()), cx, cy);
+        EXPECT_NE(ERROR, ::GetWindowRgn(balloon.m_hWnd, hRegion[i]));
+        balloon.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        PumpMessages(300);
+        screen[i] = ScreenBits(cx, cy);
+        balloon.ShowWindow(SW_HIDE);
+        PumpMessages(50);
+        EXPECT_EQ(0, balloon.Surface().GetWidth()) << "released when hidden";
+    }
+    EXPECT_EQ(static_cast<size_t>(cx) * cy, picture[0].size());
+    EXPECT_TRUE(picture[0] == picture[1]) << "the same picture";
+    EXPECT_TRUE(::EqualRgn(hRegion[0], hRegion[1])) << "the same region";
+    EXPECT_TRUE(screen[0] == screen[1]) << "the same pixels on the screen";
+    EXPECT_GT(std::count(screen[0].begin(), screen[0].end(), 0x00FF00u), 200) << "the letters reached the screen";
+    for (HRGN h : hRegion)
+        ::DeleteObject(h);
 }
 
 TEST(Balloon, RegionIsExactlyTheLettersAndTheEyes)
@@ -127,11 +235,11 @@ TEST(Balloon, LongAndMultiLineTextsWrapAndStayInside)
     CBalloonDlg balloon;
     ASSERT_TRUE(balloon.Create(IDD_BALLOON));
     CDibCanvas& surface = balloon.Surface();
-    const int cx = surface.GetWidth();
     std::string strLong;
     for (int i = 0; i < 80; ++i)
         strLong += "目を休めましょう";
     balloon.SetMessageText(strLong.c_str());
+    const int cx = surface.GetWidth();
     const RECT rcOne = InkBox(surface, RECT{0, 0, cx, surface.GetHeight() / 2});
     EXPECT_GT(rcOne.bottom - rcOne.top, 40) << "wrapped onto several lines";
     EXPECT_GE(rcOne.left, 0);
@@ -150,18 +258,13 @@ TEST(BalloonInTheProgram, RemindNowShowsItTopmostForTenSeconds)
     CChildProcess program;
     HWND hWnd = StartProgram(program);
     ASSERT_NE(nullptr, hWnd);
-    // The balloon is the controller's other popup: the one as large as the
-    // work area.
+    // The balloon is the controller's disabled popup.
     HWND hBalloon = NULL;
     const RECT rcWork = WorkArea();
     auto FindBalloon = [&] {
         for (HWND h = ::GetTopWindow(NULL); h; h = ::GetWindow(h, GW_HWNDNEXT))
-        {
-            RECT rc;
-            ::GetWindowRect(h, &rc);
-            if (::GetWindow(h, GW_OWNER) == hWnd && rc.right - rc.left == rcWork.right - rcWork.left)
+            if (::GetWindow(h, GW_OWNER) == hWnd && !::IsWindowEnabled(h))
                 hBalloon = h;
-        }
         return hBalloon != NULL;
     };
     ASSERT_TRUE(WaitUntil(FindBalloon, 5000));

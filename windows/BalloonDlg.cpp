@@ -9,7 +9,10 @@
 namespace
 {
 const char kFontFace[] = "ＭＳ ゴシック";
-}
+// Size (and, with the origin, place) only: the window keeps its stacking
+// and never takes the focus.
+const UINT kResizeFlags = SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
+} // namespace
 
 CBalloonDlg::CBalloonDlg() : CDialog(IDD_BALLOON)
 {
@@ -20,8 +23,7 @@ BOOL CBalloonDlg::OnInitDialog()
     CDialog::OnInitDialog();
     WINNLSEnableIME(m_hWnd, FALSE);
     ShowWindow(SW_HIDE);
-    FitToWorkArea();
-    SetTimer(TIMER_WORKAREA, WORKAREA_PERIOD);
+    LetGo();
     return TRUE;
 }
 
@@ -31,16 +33,37 @@ void CBalloonDlg::FitToWorkArea()
     const int cx = m_rcWorkArea.right - m_rcWorkArea.left;
     const int cy = m_rcWorkArea.bottom - m_rcWorkArea.top;
     m_rcClient = {0, 0, cx, cy};
-    m_surface.Release();
-    m_surface.CreateBlank(0, cx, cy, CDibCanvas::NO_KEY);
-    m_surface.FillSolidRect(&m_rcClient, RGB(0, 0, 0));
+    if (m_surface.GetWidth() != cx || m_surface.GetHeight() != cy)
+    {
+        m_surface.Release();
+        m_surface.CreateBlank(0, cx, cy, CDibCanvas::NO_KEY);
+    }
     // From the screen's origin: only the work area's size counts.
-    SetWindowPos(HWND_TOP, 0, 0, cx, cy,
-                 SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+    SetWindowPos(HWND_TOP, 0, 0, cx, cy, kResizeFlags);
+}
+
+void CBalloonDlg::OnWorkAreaChanged()
+{
+    // A hidden balloon reads the work area afresh for the next reminder.
+    if (!IsWindowVisible())
+        return;
+    FitToWorkArea();
+    m_surface.FillSolidRect(&m_rcClient, RGB(0, 0, 0));
+}
+
+void CBalloonDlg::LetGo()
+{
+    KillTimer(TIMER_WORKAREA);
+    m_surface.Release();
+    // A hidden window keeps the window system's screen-sized copy of its
+    // pixels until its size changes and its device context is next taken.
+    SetWindowPos(NULL, 0, 0, 1, 1, kResizeFlags | SWP_NOZORDER);
+    CWindowDC dc(m_hWnd);
 }
 
 void CBalloonDlg::SetMessageText(CString strText)
 {
+    FitToWorkArea();
     const RECT& rc = m_rcClient;
     m_surface.FillSolidRect(&rc, KEY_COLOUR);
 
@@ -87,7 +110,16 @@ void CBalloonDlg::OnWorkAreaTimer()
         return;
     if (rc.right - rc.left != m_rcWorkArea.right - m_rcWorkArea.left ||
         rc.bottom - rc.top != m_rcWorkArea.bottom - m_rcWorkArea.top)
-        FitToWorkArea();
+        OnWorkAreaChanged();
+}
+
+void CBalloonDlg::OnPositionChanged(const WINDOWPOS& pos)
+{
+    // The work area is watched only while the reminder is up.
+    if (pos.flags & SWP_SHOWWINDOW)
+        SetTimer(TIMER_WORKAREA, WORKAREA_PERIOD);
+    else if (pos.flags & SWP_HIDEWINDOW)
+        LetGo();
 }
 
 LRESULT CBalloonDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -106,7 +138,10 @@ LRESULT CBalloonDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             OnWorkAreaTimer();
         break;
     case WM_DISPLAYCHANGE:
-        FitToWorkArea();
+        OnWorkAreaChanged();
+        break;
+    case WM_WINDOWPOSCHANGED:
+        OnPositionChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
         break;
     }
     return CDialog::WindowProc(message, wParam, lParam);

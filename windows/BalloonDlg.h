@@ -8,6 +8,12 @@
 // the top of the screen and the eyes picture at the bottom centre, in one
 // borderless window as large as the work area whose region is cut down to
 // exactly those pixels. It never takes input.
+//
+// The program waits far longer than it reminds, so the work-area-sized
+// picture exists only while the reminder is up: it is built by
+// SetMessageText and released when the window is hidden, and the hidden
+// window shrinks to a pixel so that the window system lets go of its copy
+// too.
 class CBalloonDlg : public CDialog
 {
 public:
@@ -26,16 +32,23 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
 
-    // Redraws the picture for the text and reshapes the window to it; does
-    // not show the window.
+    // Sizes the window to the work area, redraws the picture for the text
+    // and reshapes the window to it; does not show the window.
     void SetMessageText(CString strText);
 
-    // The composed picture, as large as the window.
+    // The composed picture, as large as the window; empty while hidden.
     CDibCanvas& Surface() { return m_surface; }
 
 protected:
-    // Sizes the window and the picture (cleared to black) to the work area.
+    // Sizes the window and the picture to the work area; a picture of the
+    // right size is kept as it is.
     void FitToWorkArea();
+    // A new work-area size while the reminder is up: window and picture
+    // follow, the picture cleared to black. Nothing while hidden.
+    void OnWorkAreaChanged();
+    void OnPositionChanged(const WINDOWPOS& pos);
+    // Hidden: no picture, no watch, a window of one pixel.
+    void LetGo();
     void OnPaint();
     void OnWorkAreaTimer();
 
