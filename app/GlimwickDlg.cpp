@@ -124,7 +124,7 @@ LRESULT CGlimwickDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(m_hIcon);
     case WM_SYSCOMMAND:
         // The low four bits of a system command belong to the system.
-        if ((wParam & 0xFFF0) == IDM_ABOUTBOX)
+        if ((wParam & SYSCOMMAND_MASK) == IDM_ABOUTBOX)
         {
             OnAbout();
             return 0;

@@ -36,6 +36,8 @@ public:
 
     // The About item appended to the system menu.
     static constexpr UINT IDM_ABOUTBOX = 0x10;
+    // The bits of a system command that name it; the low four are the system's.
+    static constexpr WPARAM SYSCOMMAND_MASK = 0xFFF0;
 
     // Positions in m_hFrames.
     enum Frame

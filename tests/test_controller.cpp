@@ -271,7 +271,7 @@ TEST(ControllerResources, IconGroupsHoldTheirSizes)
     HINSTANCE hInst = ::GetModuleHandleA(NULL);
     for (const Case& c : kCases)
     {
-        HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(c.nGroup), MAKEINTRESOURCEA(14));
+        HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(c.nGroup), RT_GROUP_ICON);
         ASSERT_NE(nullptr, hRes) << "group " << c.nGroup;
         const BYTE* p = static_cast<const BYTE*>(::LockResource(::LoadResource(hInst, hRes)));
         const WORD nCount = *reinterpret_cast<const WORD*>(p + 4);
