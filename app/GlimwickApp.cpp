@@ -3,6 +3,7 @@
 #include "app/GlimwickDlg.h"
 #include "app/TrayLibrary.h"
 #include "frame/String.h"
+#include "res/Protocol.h"
 #include "res/resource.h"
 #include "store/StoredSettings.h"
 
@@ -23,7 +24,7 @@ void CloseRunningInstance()
         HWND hWnd = FindRunningInstance();
         if (!hWnd)
             break;
-        ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+        ::PostMessageA(hWnd, WM_COMMAND, GLIMWICK_COMMAND_EXIT, 0);
         ::Sleep(1000);
     }
 }

@@ -6,6 +6,7 @@
 #include "frame/PaintDC.h"
 #include "frame/String.h"
 #include "frame/WinApp.h"
+#include "res/Protocol.h"
 #include "res/resource.h"
 #include "store/StoredSettings.h"
 #include "windows/AboutDlg.h"
@@ -123,13 +124,13 @@ LRESULT CGlimwickDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(m_hIcon);
     case WM_SYSCOMMAND:
         // The low four bits of a system command belong to the system.
-        if ((wParam & 0xFFF0) == IDM_ABOUTBOX)
+        if ((wParam & SYSCOMMAND_MASK) == IDM_ABOUTBOX)
         {
             OnAbout();
             return 0;
         }
         break;
-    case WM_APP:
+    case WM_GLIMWICK_TRAY_REPORT:
         OnTrayReport(wParam, lParam);
         break;
     case WM_COPYDATA:
@@ -257,11 +258,7 @@ void CGlimwickDlg::OnTrackerStop()
 
 void CGlimwickDlg::OnTrayReport(WPARAM wParam, LPARAM lParam)
 {
-    // Each edge travels as an unsigned 16-bit number.
-    const RECT rc = {
-        static_cast<LONG>(LOWORD(wParam)), static_cast<LONG>(HIWORD(wParam)),
-        static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam)),
-    };
+    const RECT rc = TrayReportRect(wParam, lParam);
     if (!::EqualRect(&rc, &m_rcReported))
     {
         m_rcReported = rc;

@@ -6,6 +6,7 @@
 #include "app/TrayIcon.h"
 #include "frame/Dialog.h"
 #include "frame/String.h"
+#include "res/Protocol.h"
 #include "windows/BalloonDlg.h"
 
 // The hidden controller: the program's hub. It is never shown; its caption
@@ -22,7 +23,7 @@ public:
     static constexpr UINT_PTR TIMER_ANIMATE = 100;
     static constexpr UINT_PTR TIMER_RETRY = 777;
     static constexpr UINT_PTR TIMER_TRAYWATCH = 888;
-    static constexpr UINT_PTR TIMER_REMINDER = 1000;
+    static constexpr UINT_PTR TIMER_REMINDER = GLIMWICK_TIMER_REMINDER;
     static constexpr UINT_PTR TIMER_HIDEBALLOON = 2000;
     static constexpr UINT ANIMATE_PERIOD = 200;
     static constexpr UINT RETRY_PERIOD = 10000;
@@ -35,6 +36,8 @@ public:
 
     // The About item appended to the system menu.
     static constexpr UINT IDM_ABOUTBOX = 0x10;
+    // The bits of a system command that name it; the low four are the system's.
+    static constexpr WPARAM SYSCOMMAND_MASK = 0xFFF0;
 
     // Positions in m_hFrames.
     enum Frame

@@ -20,6 +20,9 @@ const int kBubbleRestart = 107;
 const int kStageShut = 8;
 const DWORD kStartledMs = 200;
 const DWORD kWakeStepMs = 50;
+// A pupil is erased with the eye's white before it is painted anew.
+const COLORREF kEyeWhite = RGB(255, 255, 255);
+const COLORREF kPupilColour = RGB(0, 0, 0);
 
 // The doze stage for m_nStillTicks from 100 to 118.
 const int kStageForStillTicks[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 13, 12, 11, 10, 9};
@@ -121,12 +124,12 @@ void CGlimwickDlg::DrawPupils()
 {
     CWindowDC dc(NULL);
     const POINT ptCorner = {m_rcIcon.left, m_rcIcon.top};
-    PaintPupil(dc, ptCorner, m_ptPupilLeft, RGB(255, 255, 255));
-    PaintPupil(dc, ptCorner, m_ptPupilRight, RGB(255, 255, 255));
+    PaintPupil(dc, ptCorner, m_ptPupilLeft, kEyeWhite);
+    PaintPupil(dc, ptCorner, m_ptPupilRight, kEyeWhite);
 
     const int nDy = m_ptLastCursor.y - m_ptEyeLeft.y;
     m_ptPupilLeft = PupilOffset(m_ptLastCursor, m_ptEyeLeft, nDy, 3);
     m_ptPupilRight = PupilOffset(m_ptLastCursor, m_ptEyeRight, nDy, 10);
-    PaintPupil(dc, ptCorner, m_ptPupilLeft, RGB(0, 0, 0));
-    PaintPupil(dc, ptCorner, m_ptPupilRight, RGB(0, 0, 0));
+    PaintPupil(dc, ptCorner, m_ptPupilLeft, kPupilColour);
+    PaintPupil(dc, ptCorner, m_ptPupilRight, kPupilColour);
 }

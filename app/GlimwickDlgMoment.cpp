@@ -6,7 +6,7 @@
 
 #include "app/UserActivity.h"
 #include "diag/Log.h"
-#include "res/resource.h"
+#include "res/Protocol.h"
 
 #include <cstring>
 

@@ -1,6 +1,8 @@
 #ifndef GLIMWICK_APP_REMINDERGATE_H
 #define GLIMWICK_APP_REMINDERGATE_H
 
+#include "res/Protocol.h"
+
 #include <windows.h>
 
 // Decides, for the controller, whether a reminder that falls due is shown
@@ -14,8 +16,8 @@ class CReminderGate
 public:
     // This long without keyboard or mouse input counts as a break.
     static constexpr DWORD REST_IDLE_MS = 5 * 60 * 1000;
-    static constexpr UINT PAUSE_MIN_MINUTES = 1;
-    static constexpr UINT PAUSE_MAX_MINUTES = 1440;
+    static constexpr UINT PAUSE_MIN_MINUTES = GLIMWICK_PAUSE_MIN_MINUTES;
+    static constexpr UINT PAUSE_MAX_MINUTES = GLIMWICK_PAUSE_MAX_MINUTES;
 
     enum Due
     {

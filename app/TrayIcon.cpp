@@ -204,7 +204,7 @@ LRESULT CTrayIcon::OnTrayNotify(WPARAM wParam, LPARAM lParam)
             PostMessage(WM_TRAY_NOTIFY, wParam, lParam);
         return 1;
     }
-    const WPARAM wTag = static_cast<WPARAM>(m_nTag & 0xFFFF) << 16;
+    const WPARAM wTag = MAKEWPARAM(0, m_nTag);
     POINT pt = {};
     switch (static_cast<UINT>(lParam))
     {
@@ -256,7 +256,7 @@ LRESULT CTrayIcon::OnTaskbarCreated()
     m_bHidden = FALSE;
     NotifyShell(NIM_ADD);
     if (m_pParent)
-        m_pParent->PostMessage(s_nNotifyTaskbarCreated, static_cast<WPARAM>(m_nTag & 0xFFFF) << 16, 0);
+        m_pParent->PostMessage(s_nNotifyTaskbarCreated, MAKEWPARAM(0, m_nTag), 0);
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "frame/Menu.h"
 #include "frame/Static.h"
 #include "frame/String.h"
+#include "res/Protocol.h"
 
 // The program's one icon in the taskbar's notification area: adds, changes
 // and removes it, shows its tooltip, opens its menu on a right click,
@@ -14,8 +15,8 @@ class CTrayIcon : public CStatic, public CMenu
 {
 public:
     // The icon's identifier, and the message the shell notifies it with.
-    static constexpr UINT TRAY_ICON_ID = 1102;
-    static constexpr UINT WM_TRAY_NOTIFY = WM_APP;
+    static constexpr UINT TRAY_ICON_ID = GLIMWICK_TRAY_ICON_ID;
+    static constexpr UINT WM_TRAY_NOTIFY = WM_GLIMWICK_TRAY_NOTIFY;
     // The tooltip reaches the shell cut to 127 characters.
     static constexpr int TIP_LIMIT = 128;
 

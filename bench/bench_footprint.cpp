@@ -6,7 +6,7 @@
 //   remind      asks the running program for a reminder now
 //   stop        ends both programs
 // Prints figures only.
-#include "res/resource.h"
+#include "res/Protocol.h"
 #include "tests/TestSupport.h"
 
 #include <cstdio>
@@ -17,7 +17,6 @@
 namespace
 {
 const char kMinimalTitle[] = "Glimwick minimal eye";
-const UINT_PTR kTimerReminder = 1000;
 // The first search starts on the 30 s watch of the notification area.
 const DWORD kStartWaitMs = 60000;
 const DWORD kMoveStepMs = 50;
@@ -107,7 +106,7 @@ int main(int argc, char** argv)
     if (strStep == "remind")
     {
         HWND hWnd = FindProgram();
-        return hWnd && ::PostMessageA(hWnd, WM_TIMER, kTimerReminder, 0) ? 0 : 1;
+        return hWnd && ::PostMessageA(hWnd, WM_TIMER, GLIMWICK_TIMER_REMINDER, 0) ? 0 : 1;
     }
     if (strStep == "stop")
         return Stop();

@@ -4,7 +4,7 @@
 // and the resident process's CPU time with the pointer still and moving.
 // Prints figures only; run it in the project's Wine session.
 #include "app/TrayLibrary.h"
-#include "res/resource.h"
+#include "res/Protocol.h"
 #include "tests/TestSupport.h"
 
 #include <cstdio>

@@ -13,7 +13,8 @@ if(MAKENSIS)
       -DVERSION=${GLIMWICK_VERSION} -DBINDIR=${CMAKE_BINARY_DIR}
       -DICON=${SETUP_ICON} -DOUTFILE=${SETUP_EXE} ${SETUP_SCRIPT}
     DEPENDS ${SETUP_SCRIPT} ${CMAKE_SOURCE_DIR}/install/Instance.nsh
-      ${CMAKE_SOURCE_DIR}/install/Uninstall.nsh ${SETUP_ICON} ${PACKAGED_PROGRAMS}
+      ${CMAKE_SOURCE_DIR}/install/Uninstall.nsh ${CMAKE_SOURCE_DIR}/res/Protocol.h ${SETUP_ICON}
+      ${PACKAGED_PROGRAMS}
     COMMENT "Making Glimwick-${GLIMWICK_VERSION}-setup.exe"
     VERBATIM)
   add_custom_target(setup ALL DEPENDS ${SETUP_EXE})

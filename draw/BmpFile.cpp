@@ -8,7 +8,6 @@
 
 namespace
 {
-const WORD BMP_FILE_TYPE = 0x4D42; // "BM"
 const size_t FILE_HEADER_SIZE = 14;
 // All that may stand before the pixels: file header, the longest header,
 // masks and a full colour table.
@@ -67,7 +66,7 @@ WORD Word(const std::vector<BYTE>& bytes, size_t n)
 // the depth, no two sharing a bit.
 bool AreSoundMasks(const DWORD masks[3], int nBitCount)
 {
-    const DWORD dwDepth = nBitCount == 32 ? 0xFFFFFFFF : (1u << nBitCount) - 1;
+    const DWORD dwDepth = nBitCount == 32 ? MAXDWORD : (1u << nBitCount) - 1;
     for (int i = 0; i < 3; ++i)
     {
         DWORD dw = masks[i];

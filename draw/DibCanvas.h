@@ -34,7 +34,7 @@ class CDibCanvas : public CBitmap
 {
 public:
     // The key value that means no transparent colour.
-    static constexpr COLORREF NO_KEY = 0xFFFFFFFF;
+    static constexpr COLORREF NO_KEY = CLR_INVALID;
     // DrawEx modes.
     static constexpr UINT DRAW_PLAIN = 0;
     static constexpr UINT DRAW_TILED = 0x4000;

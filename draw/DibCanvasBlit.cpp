@@ -225,7 +225,7 @@ BOOL CDibCanvas::SaveFile(LPCSTR pszPath)
     const BITMAPINFOHEADER& bih = static_cast<BITMAPINFO*>(hDib)->bmiHeader;
     const DWORD cbBlock = DibBitsOffset(bih) + bih.biSizeImage;
     BITMAPFILEHEADER bfh = {};
-    bfh.bfType = 0x4D42;
+    bfh.bfType = BMP_FILE_TYPE;
     bfh.bfSize = cbBlock + sizeof(BITMAPFILEHEADER);
     bfh.bfOffBits = DibBitsOffset(bih) + sizeof(BITMAPFILEHEADER);
 

@@ -28,7 +28,7 @@ DWORD ComputedForm(COLORREF cr, int nBytes, const BITMAPINFOHEADER& bih, const B
         // The masks follow the 40-byte part in every header version.
         const DWORD* pMasks = reinterpret_cast<const DWORD*>(reinterpret_cast<const BYTE*>(pInfo) +
                                                              sizeof(BITMAPINFOHEADER));
-        if (pMasks[1] == 0x07E0)
+        if (pMasks[1] == RGB565_GREEN_MASK)
             return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
     }
     return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
@@ -52,7 +52,7 @@ void CDibCanvas::BuildPalette()
         return;
     std::vector<BYTE> block(sizeof(LOGPALETTE) + nEntries * sizeof(PALETTEENTRY));
     LOGPALETTE* pLog = reinterpret_cast<LOGPALETTE*>(block.data());
-    pLog->palVersion = 0x300;
+    pLog->palVersion = LOGPALETTE_VERSION;
     pLog->palNumEntries = static_cast<WORD>(nEntries);
     const RGBQUAD* pColors = DibColorTable(m_pInfo);
     for (int i = 0; i < nEntries; ++i)
@@ -157,7 +157,7 @@ DWORD CDibCanvas::StoredForm(COLORREF crKey, int nBytes)
     SetPixel(0, 0, crKey);
     ::GdiFlush();
     const DWORD dwKey = ReadRaw(p, nBytes);
-    SetPixel(0, 0, crKey ^ 0x00FFFFFF);
+    SetPixel(0, 0, crKey ^ RGB888_COLOR_MASK);
     ::GdiFlush();
     const DWORD dwOther = ReadRaw(p, nBytes);
     std::memcpy(p, saved, static_cast<size_t>(nBytes));

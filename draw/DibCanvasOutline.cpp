@@ -4,12 +4,6 @@
 
 #include "draw/OutlineText.h"
 
-namespace
-{
-// The weight of the bottom-aligned variants.
-const int SEMIBOLD = 600;
-} // namespace
-
 void CDibCanvas::OutlineTextOut(LPCSTR psz, int x, int y, int cx, int cy, LPCSTR pszFace, int nHeight, int nWeight,
                                 COLORREF cr, COLORREF crShadow)
 {
@@ -20,13 +14,13 @@ void CDibCanvas::OutlineTextOut(LPCSTR psz, int x, int y, int cx, int cy, LPCSTR
 void CDibCanvas::OutlineTextOut2(LPCSTR psz, int x, int y, int cx, int cy, LPCSTR pszFace, int nHeight, COLORREF cr,
                                  COLORREF crShadow)
 {
-    const COutlineText text(pszFace, nHeight, SEMIBOLD, COutlineText::PLACE_BOTTOM);
+    const COutlineText text(pszFace, nHeight, FW_SEMIBOLD, COutlineText::PLACE_BOTTOM);
     Locked([&](CCanvasDC& dc) { text.Draw(&dc, psz, x, y, cx, cy, cr, crShadow); });
 }
 
 void CDibCanvas::OutlineTextOut3(LPCSTR psz, int x, int y, int cx, int cy, LPCSTR pszFace, int nHeight, COLORREF cr,
                                  COLORREF crShadow)
 {
-    const COutlineText text(pszFace, nHeight, SEMIBOLD, COutlineText::PLACE_BOTTOM_ADVANCES);
+    const COutlineText text(pszFace, nHeight, FW_SEMIBOLD, COutlineText::PLACE_BOTTOM_ADVANCES);
     Locked([&](CCanvasDC& dc) { text.Draw(&dc, psz, x, y, cx, cy, cr, crShadow); });
 }

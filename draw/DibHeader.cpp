@@ -108,7 +108,7 @@ DWORD DibColorMask(const BITMAPINFO* pInfo)
         const DWORD dwMask = masks[0] | masks[1] | masks[2];
         return bih.biBitCount == 16 ? dwMask & 0xFFFF : dwMask;
     }
-    return bih.biBitCount == 16 ? 0x7FFF : 0xFFFFFF;
+    return bih.biBitCount == 16 ? RGB555_COLOR_MASK : RGB888_COLOR_MASK;
 }
 
 bool IsKnownHeaderSize(DWORD biSize)
@@ -188,7 +188,7 @@ BITMAPINFO* BuildBitmapInfo(int nBitCount, int cx, int cy)
     case 16:
     {
         bih.biCompression = BI_BITFIELDS;
-        const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
+        const DWORD masks[3] = {RGB565_RED_MASK, RGB565_GREEN_MASK, RGB565_BLUE_MASK};
         std::memcpy(pInfo->bmiColors, masks, sizeof(masks));
         break;
     }

@@ -8,6 +8,19 @@
 // compression is BI_BITFIELDS, then up to 256 colour entries. Blocks come
 // from AllocBitmapInfo and go back through FreeBitmapInfo.
 
+// The type field of a .bmp file's header: the letters "BM".
+static constexpr WORD BMP_FILE_TYPE = 0x4D42;
+// LOGPALETTE's version number.
+static constexpr WORD LOGPALETTE_VERSION = 0x300;
+// The colour bits of a 16-bit pixel: 5-5-5 without masks, or the masks
+// the library gives its own 16-bit pictures (5-6-5).
+static constexpr DWORD RGB555_COLOR_MASK = 0x7FFF;
+static constexpr DWORD RGB565_RED_MASK = 0xF800;
+static constexpr DWORD RGB565_GREEN_MASK = 0x07E0;
+static constexpr DWORD RGB565_BLUE_MASK = 0x001F;
+// The colour bits of a 24- or 32-bit pixel, and of a COLORREF.
+static constexpr DWORD RGB888_COLOR_MASK = 0xFFFFFF;
+
 // Size of every header block: header, masks and a full colour table.
 static constexpr DWORD DIB_HEADER_BLOCK_SIZE = sizeof(BITMAPINFOHEADER) + 3 * sizeof(DWORD) + 256 * sizeof(RGBQUAD);
 

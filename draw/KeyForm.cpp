@@ -33,7 +33,7 @@ void CKeyForm::Reset(COLORREF crKey)
     m_bHasKey = false;
     m_crReadBack = crKey;
     m_dwStored = 0;
-    m_dwColorMask = 0xFFFFFF;
+    m_dwColorMask = RGB888_COLOR_MASK;
     std::memset(m_bKeyIndex, 0, sizeof(m_bKeyIndex));
 }
 

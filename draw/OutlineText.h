@@ -27,7 +27,7 @@ public:
     };
 
     // The colour that means no shadow.
-    static constexpr COLORREF NO_SHADOW = 0xFFFFFFFF;
+    static constexpr COLORREF NO_SHADOW = CLR_INVALID;
     // Coverage of a glyph pixel wholly inside the outline.
     static constexpr int FULL_COVERAGE = 64;
     // Above this text weight (of 255) the text colour stands in for the

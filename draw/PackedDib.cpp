@@ -167,7 +167,7 @@ HBITMAP PackedDibToBitmap(HANDLE h)
         {
             std::vector<BYTE> log(sizeof(LOGPALETTE) + nColors * sizeof(PALETTEENTRY));
             LOGPALETTE* pLog = reinterpret_cast<LOGPALETTE*>(log.data());
-            pLog->palVersion = 0x300;
+            pLog->palVersion = LOGPALETTE_VERSION;
             pLog->palNumEntries = static_cast<WORD>(DibTableEntries(bih));
             const RGBQUAD* pColors = DibColorTable(pInfo);
             for (int i = 0; i < pLog->palNumEntries; ++i)

@@ -6,6 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace
+{
+// Point sizes come in tenths of a point; an inch has 72 points.
+const int kTenthPointsPerInch = 720;
+} // namespace
+
 BOOL CFont::CreateFontIndirect(const LOGFONTA* pLogFont)
 {
     if (m_hObject)
@@ -34,7 +40,7 @@ BOOL CFont::CreatePointFontIndirect(const LOGFONTA* pLogFont, CDC* pDC)
 
     // Tenths of a point to device pixels, then to the context's logical
     // units, as a character height (negative).
-    POINT pt = {0, ::MulDiv(::GetDeviceCaps(hDC, LOGPIXELSY), pLogFont->lfHeight, 720)};
+    POINT pt = {0, ::MulDiv(::GetDeviceCaps(hDC, LOGPIXELSY), pLogFont->lfHeight, kTenthPointsPerInch)};
     POINT ptOrigin = {0, 0};
     ::DPtoLP(hDC, &pt, 1);
     ::DPtoLP(hDC, &ptOrigin, 1);

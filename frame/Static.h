@@ -7,8 +7,12 @@
 class CStatic : public CWnd
 {
 public:
+    // The identifier of a control nothing addresses: IDC_STATIC (-1) as a
+    // control's 16-bit identifier.
+    static constexpr UINT ID_STATIC = 0xFFFF;
+
     // FALSE, with no window, when the control cannot be created.
-    BOOL Create(LPCSTR pszText, DWORD dwStyle, const RECT& rc, CWnd* pParent, UINT nID = 0xFFFF)
+    BOOL Create(LPCSTR pszText, DWORD dwStyle, const RECT& rc, CWnd* pParent, UINT nID = ID_STATIC)
     {
         return CreateEx(0, "STATIC", pszText, dwStyle, rc, pParent, nID);
     }

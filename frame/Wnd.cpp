@@ -16,7 +16,7 @@ BOOL RegisterFrameClass(WNDPROC pfn)
         return TRUE;
     wc.lpfnWndProc = pfn;
     wc.hInstance = AfxGetInstanceHandle();
-    wc.hCursor = ::LoadCursorA(NULL, MAKEINTRESOURCEA(32512));
+    wc.hCursor = ::LoadCursorA(NULL, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kFrameClass;
     return ::RegisterClassA(&wc) != 0;

@@ -7,9 +7,11 @@
 !include LogicLib.nsh
 !include WinMessages.nsh
 
-!define MARKER_TITLE "__@GLIMWICK@20010817@__"
-; The controller's Exit command (IDOK).
-!define EXIT_COMMAND 1
+; The marker title and the controller's Exit command (IDOK), as the program
+; and glimctl have them.
+!define PROTOCOL_HEADER "${__FILEDIR__}/../res/Protocol.h"
+!searchparse /file "${PROTOCOL_HEADER}" '#define GLIMWICK_MARKER_TITLE "' MARKER_TITLE '"'
+!searchparse /file "${PROTOCOL_HEADER}" '#define GLIMWICK_COMMAND_EXIT ' EXIT_COMMAND
 ; Polling step while waiting for the program to go.
 !define WAIT_STEP_MS 250
 ; An icon search holds the program for up to 20 s before it reads its

@@ -8,10 +8,13 @@ Run by hand after changing the items and commit the output.
 
 from pathlib import Path
 
+from resource_ids import read_ids
+
 OUT = Path(__file__).resolve().parent / "dlginit.rc"
 
-SETTINGS_DIALOG = 130
-INTERVAL_COMBO = 1003
+IDS = read_ids()
+SETTINGS_DIALOG = IDS["IDD_SETTINGS"]
+INTERVAL_COMBO = IDS["IDC_INTERVAL"]
 CB_ADDSTRING_16 = 0x0403
 
 # In the order of the interval table: an item's position is the stored index.

@@ -9,6 +9,8 @@ import struct
 import sys
 from pathlib import Path
 
+from resource_ids import read_ids
+
 RES_DIR = Path(__file__).resolve().parent
 ICON_DIR = RES_DIR / "icons"
 EYE_SHAPE = RES_DIR / "eye_shape.txt"
@@ -177,12 +179,17 @@ SHAPE_CHARS = set(".Klrpm")
 INSIDE_CHARS = set("lrp")
 OUTLINE_CHARS = set("Km")
 
+IDS = read_ids()
+
 # Upper lid edge per closing frame: one row lower each time, down to the
 # lower rim.
-LID_ROWS = {142: 4, 143: 5, 144: 6, 145: 7, 146: 8, 147: 9}
+LID_ROWS = {IDS[f"IDI_EYE_LID{n}"]: 3 + n for n in range(1, 7)}
 
 # The search pattern of the markers down the 'm' column, top to bottom.
-MARKER_PATTERNS = {130: (BLACK, BLUE, BLACK), 131: (BLUE, BLACK, BLUE)}
+MARKER_PATTERNS = {
+    IDS["IDI_MARKER_A"]: (BLACK, BLUE, BLACK),
+    IDS["IDI_MARKER_B"]: (BLUE, BLACK, BLUE),
+}
 
 # Drawn over the transparent pixels only, so the eye itself never changes.
 EXTRA_INK = {".": None, "W": WHITE, "g": LIGHT_GREY, "Y": YELLOW}
@@ -192,31 +199,31 @@ EXTRA_INK = {".": None, "W": WHITE, "g": LIGHT_GREY, "Y": YELLOW}
 # upper edge of every column of it.
 BUBBLE_TOP = 11
 BUBBLES = {
-    149: [
+    IDS["IDI_EYE_BUBBLE1"]: [
         "...........W....",
     ],
-    150: [
+    IDS["IDI_EYE_BUBBLE2"]: [
         "...........g....",
         "..........gWg...",
     ],
-    151: [
+    IDS["IDI_EYE_BUBBLE3"]: [
         "..........ggg...",
         ".........gWWWg..",
         "..........WWW...",
     ],
-    152: [
+    IDS["IDI_EYE_BUBBLE4"]: [
         "..........ggg...",
         ".........gWWWg..",
         ".........WWWWW..",
         "..........WWW...",
     ],
-    153: [
+    IDS["IDI_EYE_BUBBLE5"]: [
         "..........ggg...",
         ".........gWWWg..",
         "........gWWWWWg.",
         ".........WWWWW..",
     ],
-    154: [
+    IDS["IDI_EYE_BUBBLE6"]: [
         "..........ggg...",
         ".........gWWWg..",
         "........gWWWWWg.",
@@ -291,11 +298,11 @@ def eye_frame(shape, bits, inside, lid_row=None, pupils=False, marker=None, extr
 
 def eye_icons(shape):
     frames = {
-        133: eye_frame(shape, 8, WHITE),
-        132: eye_frame(shape, 4, GREY),
-        157: eye_frame(shape, 8, WHITE, pupils=True),
-        148: eye_frame(shape, 8, GREY),
-        155: eye_frame(shape, 8, GREY, extra=BURST),
+        IDS["IDI_EYE_OPEN"]: eye_frame(shape, 8, WHITE),
+        IDS["IDI_EYE_SHUT"]: eye_frame(shape, 4, GREY),
+        IDS["IDI_EYE_STARE"]: eye_frame(shape, 8, WHITE, pupils=True),
+        IDS["IDI_EYE_SLEEP"]: eye_frame(shape, 8, GREY),
+        IDS["IDI_EYE_STARTLED"]: eye_frame(shape, 8, GREY, extra=BURST),
     }
     for ident, lid_row in LID_ROWS.items():
         frames[ident] = eye_frame(shape, 8, WHITE, lid_row=lid_row, pupils=True)

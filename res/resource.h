@@ -1,11 +1,8 @@
 #ifndef GLIMWICK_RES_RESOURCE_H
 #define GLIMWICK_RES_RESOURCE_H
 
-// Identifiers shared by the resource script and the program.
-
-// The caption of the hidden controller: how a second process finds the
-// running instance.
-#define GLIMWICK_MARKER_TITLE "__@GLIMWICK@20010817@__"
+// Identifiers shared by the resource script and the program; those other
+// processes use are in Protocol.h.
 
 #define IDR_MAINFRAME 128
 #define IDI_IDLE 129
@@ -40,26 +37,12 @@
 #define IDD_ADVICE 135
 #define IDD_LOUPE 138
 
-// Commands of the controller: tray menu items and the controller's own
-// command buttons, which other processes may post.
+// Commands of the tray menu. The controller's command buttons, which other
+// processes may post, are in Protocol.h.
 #define ID_MENU_ABOUT 32771
 #define ID_MENU_SETTINGS 32772
 #define ID_MENU_LOUPE 32773
 #define ID_MENU_ADVICE 32774
-#define IDC_RELOAD_INTERVAL 1004
-#define IDC_TRACKER_START 1007
-#define IDC_TRACKER_STOP 1008
-
-// Requests other processes send the controller as WM_COPYDATA (the dwData
-// of the data), with wParam naming a window of theirs for the answer. The
-// controller returns TRUE when it did what was asked.
-#define GLIMWICK_COPY_STATUS 0x474C5301
-// The data is the number of minutes, one DWORD from 1 to 1440.
-#define GLIMWICK_COPY_PAUSE 0x474C5302
-#define GLIMWICK_COPY_RESUME 0x474C5303
-// The answer to a status request, sent to the asker's window: key=value
-// lines, each ending with a line feed.
-#define GLIMWICK_COPY_STATUS_REPLY 0x474C5304
 
 // Controls of the settings dialog.
 #define IDC_INTERVAL 1003

@@ -1,7 +1,7 @@
 // The tray helper library: tells the program where the taskbar's
 // notification area is. Its only state is whether it has already told the
 // calling process's controller where the area lies.
-#include "res/resource.h"
+#include "res/Protocol.h"
 
 #include <windows.h>
 
@@ -40,8 +40,7 @@ int __cdecl SillbeckStart(void)
     RECT rc;
     if (hController && ::InterlockedExchange(&s_nReported, 1) == 0 && SillbeckGetTrayRect(&rc))
     {
-        // The same packing as any other sender's report: 16 bits an edge.
-        ::PostMessageA(hController, WM_APP, MAKEWPARAM(rc.left, rc.top), MAKELPARAM(rc.right, rc.bottom));
+        ::PostMessageA(hController, WM_GLIMWICK_TRAY_REPORT, TrayReportWParam(rc), TrayReportLParam(rc));
     }
     return 1;
 }

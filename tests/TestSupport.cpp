@@ -2,7 +2,7 @@
 
 #include "draw/DibCanvas.h"
 #include "frame/WindowDC.h"
-#include "res/resource.h"
+#include "res/Protocol.h"
 
 #include <fstream>
 #include <sstream>
@@ -178,8 +178,9 @@ HWND StartProgram(CChildProcess& proc, const std::string& strProgram)
     if (!proc.Start("\"" + strPath + "\""))
         return NULL;
     HWND hWnd = NULL;
-    WaitUntil([&] { return ((hWnd = FindProgram()) != NULL && ::GetDlgItem(hWnd, 1102)) || !proc.IsRunning(); },
-              15000);
+    WaitUntil(
+        [&] { return ((hWnd = FindProgram()) != NULL && ::GetDlgItem(hWnd, GLIMWICK_TRAY_ICON_ID)) || !proc.IsRunning(); },
+        15000);
     return proc.IsRunning() ? hWnd : NULL;
 }
 

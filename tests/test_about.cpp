@@ -3,6 +3,7 @@
 // and click, and the box opened in the running program from the tray menu
 // and the system menu.
 #include "draw/DibCanvas.h"
+#include "res/Protocol.h"
 #include "res/resource.h"
 #include "tests/ColourPatch.h"
 #include "tests/TestSupport.h"
@@ -613,7 +614,7 @@ protected:
     {
         ASSERT_TRUE(EndRunningProgram());
         ASSERT_NE(nullptr, m_hWnd = StartProgram(m_program));
-        m_hTray = ::GetDlgItem(m_hWnd, 1102);
+        m_hTray = ::GetDlgItem(m_hWnd, GLIMWICK_TRAY_ICON_ID);
         ASSERT_NE(nullptr, m_hTray);
     }
     void TearDown() override
@@ -652,7 +653,7 @@ TEST_F(RunningAboutTest, FromTheTrayMenuWithItsPupils)
     EXPECT_STREQ("#32770", szClass);
 
     // While the box is open the icon refuses its menu.
-    ::PostMessageA(m_hTray, WM_APP, 0, WM_RBUTTONUP);
+    ::PostMessageA(m_hTray, WM_GLIMWICK_TRAY_NOTIFY, 0, WM_RBUTTONUP);
     ::Sleep(500);
     EXPECT_FALSE(PopupMenuOpen());
 

@@ -3,6 +3,7 @@
 // program with a screenshot of it.
 #include "draw/DibCanvas.h"
 #include "frame/WindowDC.h"
+#include "res/Protocol.h"
 #include "res/resource.h"
 #include "store/StoredSettings.h"
 #include "tests/TestSupport.h"
@@ -270,7 +271,7 @@ TEST(BalloonInTheProgram, RemindNowShowsItTopmostForTenSeconds)
     ASSERT_TRUE(WaitUntil(FindBalloon, 5000));
     EXPECT_FALSE(::IsWindowVisible(hBalloon));
 
-    ::PostMessageA(hWnd, WM_TIMER, 1000, 0);
+    ::PostMessageA(hWnd, WM_TIMER, GLIMWICK_TIMER_REMINDER, 0);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(hBalloon) != FALSE; }, 5000));
     const ULONGLONG tShown = ::GetTickCount64();
     EXPECT_TRUE(::GetWindowLongA(hBalloon, GWL_EXSTYLE) & WS_EX_TOPMOST);

@@ -482,7 +482,7 @@ TEST(CanvasPixels, ImagesIconsAndDrawStateLandInThePicture)
     EXPECT_EQ(RED, picture.GetPixel(33, 33));
 
     const int nWhite = CountPixels(picture, WHITE);
-    EXPECT_TRUE(picture.DrawIcon(20, 10, ::LoadIconA(NULL, MAKEINTRESOURCEA(32512) /* IDI_APPLICATION */)));
+    EXPECT_TRUE(picture.DrawIcon(20, 10, ::LoadIconA(NULL, IDI_APPLICATION)));
     EXPECT_LT(CountPixels(picture, WHITE), nWhite);
 
     EXPECT_TRUE(picture.DrawState(CPoint(30, 0), &stamp, 0, nullptr));

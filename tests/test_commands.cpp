@@ -1,6 +1,7 @@
 // The tray menu's commands in the running program: each opens what it
 // promises, the boxes open centred, a quick tap on the icon opens the menu,
 // and the icon refuses its menu while a command's box is open.
+#include "res/Protocol.h"
 #include "res/resource.h"
 #include "tests/TestSupport.h"
 
@@ -80,7 +81,7 @@ protected:
     {
         ASSERT_TRUE(EndRunningProgram());
         ASSERT_NE(nullptr, m_hWnd = StartProgram(m_program));
-        m_hTray = ::GetDlgItem(m_hWnd, 1102);
+        m_hTray = ::GetDlgItem(m_hWnd, GLIMWICK_TRAY_ICON_ID);
     }
     void TearDown() override
     {

@@ -3,6 +3,7 @@
 #include "app/GlimwickDlg.h"
 #include "app/TrayLibrary.h"
 #include "frame/String.h"
+#include "res/Protocol.h"
 #include "res/resource.h"
 #include "store/StoredSettings.h"
 #include "tests/TestSupport.h"
@@ -169,7 +170,7 @@ TEST_F(ControllerTest, TrayReportEdgesAreUnsigned16Bit)
 {
     CTestableDlg dlg;
     ASSERT_TRUE(dlg.Create(IDD_GLIMWICK_DIALOG));
-    dlg.SendMessage(WM_APP, MAKEWPARAM(1100, 780), MAKELPARAM(0xFFFF, 800));
+    dlg.SendMessage(WM_GLIMWICK_TRAY_REPORT, MAKEWPARAM(1100, 780), MAKELPARAM(0xFFFF, 800));
     EXPECT_EQ(1100, dlg.m_rcReported.left);
     EXPECT_EQ(780, dlg.m_rcReported.top);
     EXPECT_EQ(65535, dlg.m_rcReported.right);
@@ -208,7 +209,7 @@ TEST_F(ControllerTest, ExternalCommandsLeaveTheLoopRunning)
     ASSERT_TRUE(dlg.Create(IDD_GLIMWICK_DIALOG));
     for (WPARAM nID : {IDC_RELOAD_INTERVAL, IDC_TRACKER_START, IDC_TRACKER_STOP})
         dlg.PostMessage(WM_COMMAND, nID, 0);
-    dlg.PostMessage(WM_APP, MAKEWPARAM(1, 2), MAKELPARAM(3, 4));
+    dlg.PostMessage(WM_GLIMWICK_TRAY_REPORT, MAKEWPARAM(1, 2), MAKELPARAM(3, 4));
     dlg.PostMessage(WM_COMMAND, IDOK, 0);
     EXPECT_EQ(IDOK, dlg.RunModalLoop()) << "only the last message ended the loop";
     EXPECT_EQ(4, dlg.m_rcReported.bottom);
@@ -270,7 +271,7 @@ TEST(ControllerResources, IconGroupsHoldTheirSizes)
     HINSTANCE hInst = ::GetModuleHandleA(NULL);
     for (const Case& c : kCases)
     {
-        HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(c.nGroup), MAKEINTRESOURCEA(14));
+        HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(c.nGroup), RT_GROUP_ICON);
         ASSERT_NE(nullptr, hRes) << "group " << c.nGroup;
         const BYTE* p = static_cast<const BYTE*>(::LockResource(::LoadResource(hInst, hRes)));
         const WORD nCount = *reinterpret_cast<const WORD*>(p + 4);

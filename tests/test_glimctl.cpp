@@ -1,5 +1,5 @@
 // glimctl against the real program, and without one.
-#include "res/resource.h"
+#include "res/Protocol.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>

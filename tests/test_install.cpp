@@ -1,6 +1,6 @@
 // The setup program and its uninstaller, end to end: a silent install, a
 // silent install over the running program, and a silent uninstall.
-#include "res/resource.h"
+#include "res/Protocol.h"
 #include "tests/TestSupport.h"
 
 #include <shlobj.h>

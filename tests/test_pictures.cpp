@@ -28,7 +28,7 @@ const BITMAPINFOHEADER* FindBitmapHeader(UINT nId, DWORD* pnSize)
 {
     *pnSize = 0;
     HMODULE hModule = ::GetModuleHandleA(NULL);
-    HRSRC hInfo = ::FindResourceA(hModule, MAKEINTRESOURCEA(nId), MAKEINTRESOURCEA(2));
+    HRSRC hInfo = ::FindResourceA(hModule, MAKEINTRESOURCEA(nId), RT_BITMAP);
     if (hInfo == NULL)
         return NULL;
     HGLOBAL hData = ::LoadResource(hModule, hInfo);
@@ -292,7 +292,7 @@ TEST(AdvicePicture, PictureControlLoadsItByNumber)
 TEST(AboutIcon, SixteenColoursAt32And16)
 {
     HMODULE hModule = ::GetModuleHandleA(NULL);
-    HRSRC hInfo = ::FindResourceA(hModule, MAKEINTRESOURCEA(IDI_ABOUT), MAKEINTRESOURCEA(14));
+    HRSRC hInfo = ::FindResourceA(hModule, MAKEINTRESOURCEA(IDI_ABOUT), RT_GROUP_ICON);
     ASSERT_NE(nullptr, hInfo) << "an icon group";
     const BYTE* pDir = static_cast<const BYTE*>(::LockResource(::LoadResource(hModule, hInfo)));
     ASSERT_NE(nullptr, pDir);

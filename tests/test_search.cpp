@@ -6,6 +6,7 @@
 #include "app/TrayLibrary.h"
 #include "diag/Log.h"
 #include "frame/WindowDC.h"
+#include "res/Protocol.h"
 #include "res/resource.h"
 #include "tests/TestSupport.h"
 

@@ -2,6 +2,7 @@
 // and in the running program.
 #include "app/GlimwickDlg.h"
 #include "frame/DataExchange.h"
+#include "res/Protocol.h"
 #include "res/resource.h"
 #include "store/StoredSettings.h"
 #include "tests/TestSupport.h"
@@ -329,7 +330,7 @@ TEST_F(SettingsTest, InTheProgramFromTheTrayMenu)
     CChildProcess program;
     HWND hWnd = StartProgram(program);
     ASSERT_NE(nullptr, hWnd);
-    ::PostMessageA(::GetDlgItem(hWnd, 1102), WM_COMMAND, ID_MENU_SETTINGS, 0);
+    ::PostMessageA(::GetDlgItem(hWnd, GLIMWICK_TRAY_ICON_ID), WM_COMMAND, ID_MENU_SETTINGS, 0);
     HWND hDlg = NULL;
     ASSERT_TRUE(WaitUntil([&] { return (hDlg = ::FindWindowA(NULL, " ｵﾌﾟｼｮﾝ設定")) != NULL; }, 5000));
     PumpMessages(300);

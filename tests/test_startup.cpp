@@ -1,6 +1,6 @@
 // The real Glimwick.exe in the virtual desktop: single instance, exit,
 // the uninstaller's switch, and a start without the tray library.
-#include "res/resource.h"
+#include "res/Protocol.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>

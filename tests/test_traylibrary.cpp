@@ -3,7 +3,7 @@
 // when the library or its entries are missing.
 #include "app/TrayLibrary.h"
 #include "frame/Wnd.h"
-#include "res/resource.h"
+#include "res/Protocol.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -127,7 +127,7 @@ public:
     }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        if (message == WM_APP)
+        if (message == WM_GLIMWICK_TRAY_REPORT)
             m_reports.push_back({LOWORD(wParam), HIWORD(wParam), LOWORD(lParam), HIWORD(lParam)});
         return CWnd::WindowProc(message, wParam, lParam);
     }

@@ -5,16 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "res/resource.h"
+#include "res/Protocol.h"
 #include "tools/ReplyWindow.h"
 
 namespace
 {
-// The controller's reminder timer: posting it shows a reminder at once.
-const WPARAM kReminderTimer = 1000;
 // How long a request may wait for the running instance.
 const UINT kAnswerTimeoutMs = 2000;
-const unsigned long kPauseMaxMinutes = 1440;
 
 // Exit codes.
 const int kExitNotRunning = 1;
@@ -30,11 +27,11 @@ struct Command
 };
 
 const Command kCommands[] = {
-    {"exit", WM_COMMAND, IDOK, "end the running instance"},
+    {"exit", WM_COMMAND, GLIMWICK_COMMAND_EXIT, "end the running instance"},
     {"reload", WM_COMMAND, IDC_RELOAD_INTERVAL, "re-read the reminder interval"},
     {"start", WM_COMMAND, IDC_TRACKER_START, "start the tray tracker"},
     {"stop", WM_COMMAND, IDC_TRACKER_STOP, "stop the tray tracker"},
-    {"remind", WM_TIMER, kReminderTimer, "show the reminder now"},
+    {"remind", WM_TIMER, GLIMWICK_TIMER_REMINDER, "show the reminder now"},
 };
 
 int Usage()
@@ -136,23 +133,25 @@ int main(int argc, char** argv)
             return Usage();
         for (int i = 0; i < 4; ++i)
         {
-            if (!ParseNumber(argv[2 + i], 0, 0xFFFF, &edges[i]))
+            if (!ParseNumber(argv[2 + i], 0, TRAY_REPORT_EDGE_MAX, &edges[i]))
             {
                 std::fprintf(stderr, "glimctl: '%s' is not a number from 0 to 65535\n", argv[2 + i]);
                 return kExitUsage;
             }
         }
-        return Post(WM_APP, MAKEWPARAM(edges[0], edges[1]), MAKELPARAM(edges[2], edges[3]));
+        const RECT rc = {static_cast<LONG>(edges[0]), static_cast<LONG>(edges[1]), static_cast<LONG>(edges[2]),
+                         static_cast<LONG>(edges[3])};
+        return Post(WM_GLIMWICK_TRAY_REPORT, TrayReportWParam(rc), TrayReportLParam(rc));
     }
     if (std::strcmp(argv[1], "pause") == 0)
     {
         if (argc != 3)
             return Usage();
         unsigned nMinutes = 0;
-        if (!ParseNumber(argv[2], 1, kPauseMaxMinutes, &nMinutes))
+        if (!ParseNumber(argv[2], GLIMWICK_PAUSE_MIN_MINUTES, GLIMWICK_PAUSE_MAX_MINUTES, &nMinutes))
         {
-            std::fprintf(stderr, "glimctl: '%s' is not a number of minutes from 1 to %lu\n", argv[2],
-                         kPauseMaxMinutes);
+            std::fprintf(stderr, "glimctl: '%s' is not a number of minutes from %u to %u\n", argv[2],
+                         GLIMWICK_PAUSE_MIN_MINUTES, GLIMWICK_PAUSE_MAX_MINUTES);
             return kExitUsage;
         }
         const DWORD dwMinutes = nMinutes;

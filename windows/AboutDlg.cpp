@@ -110,12 +110,12 @@ void CAboutDlg::UpdatePupils(POINT ptPointer)
     const int x0 = ptIcon.x - ptOrigin.x;
     const int y0 = ptIcon.y - ptOrigin.y;
 
-    dc.FillSolidRect(x0 + m_ptPupilLeft.x, y0 + m_ptPupilLeft.y, PUPIL_SIZE, PUPIL_SIZE, RGB(255, 255, 255));
-    dc.FillSolidRect(x0 + m_ptPupilRight.x, y0 + m_ptPupilRight.y, PUPIL_SIZE, PUPIL_SIZE, RGB(255, 255, 255));
+    dc.FillSolidRect(x0 + m_ptPupilLeft.x, y0 + m_ptPupilLeft.y, PUPIL_SIZE, PUPIL_SIZE, EYE_WHITE);
+    dc.FillSolidRect(x0 + m_ptPupilRight.x, y0 + m_ptPupilRight.y, PUPIL_SIZE, PUPIL_SIZE, EYE_WHITE);
     m_ptPupilLeft = PupilOffset(ptPointer, ptIcon, EYE_LEFT_X);
     m_ptPupilRight = PupilOffset(ptPointer, ptIcon, EYE_RIGHT_X);
-    dc.FillSolidRect(x0 + m_ptPupilLeft.x, y0 + m_ptPupilLeft.y, PUPIL_SIZE, PUPIL_SIZE, RGB(0, 0, 0));
-    dc.FillSolidRect(x0 + m_ptPupilRight.x, y0 + m_ptPupilRight.y, PUPIL_SIZE, PUPIL_SIZE, RGB(0, 0, 0));
+    dc.FillSolidRect(x0 + m_ptPupilLeft.x, y0 + m_ptPupilLeft.y, PUPIL_SIZE, PUPIL_SIZE, PUPIL_COLOR);
+    dc.FillSolidRect(x0 + m_ptPupilRight.x, y0 + m_ptPupilRight.y, PUPIL_SIZE, PUPIL_SIZE, PUPIL_COLOR);
 }
 
 void CAboutDlg::OnLinkClicked()

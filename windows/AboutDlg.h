@@ -20,11 +20,14 @@ public:
     // How far a pupil goes from its eye's centre, and its square's side.
     static constexpr int PUPIL_REACH = 5;
     static constexpr int PUPIL_SIZE = 2;
+    // A pupil is erased with the eye's white before it is painted anew.
+    static constexpr COLORREF EYE_WHITE = RGB(255, 255, 255);
+    static constexpr COLORREF PUPIL_COLOR = RGB(0, 0, 0);
     // The pupils' x before the first update, so its erase hits nothing.
     static constexpr LONG PUPIL_OFFSCREEN = -100000;
 
     // The link: pure blue, a 9-point underlined gothic.
-    static constexpr COLORREF LINK_COLOR = 0xFF0000;
+    static constexpr COLORREF LINK_COLOR = RGB(0, 0, 255);
     static constexpr int LINK_POINT_SIZE = 90;
     static const char LINK_FACE[];
     static const char LINK_STYLE[];

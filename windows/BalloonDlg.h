@@ -21,8 +21,7 @@ public:
     static constexpr COLORREF LETTER_COLOUR = RGB(0, 255, 0);
     static constexpr COLORREF SHADOW_COLOUR = RGB(0, 0, 0);
     static constexpr int FONT_POINTS = 140;
-    // DT_CENTER | DT_WORDBREAK | DT_EXTERNALLEADING.
-    static constexpr UINT TEXT_FORMAT = 0x211;
+    static constexpr UINT TEXT_FORMAT = DT_CENTER | DT_WORDBREAK | DT_EXTERNALLEADING;
     static constexpr UINT_PTR TIMER_WORKAREA = 100;
     static constexpr UINT WORKAREA_PERIOD = 500;
 

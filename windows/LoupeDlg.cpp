@@ -118,10 +118,10 @@ void CLoupeDlg::DrawLoupe(HDC hdc)
 
     // Black figures with a white edge above and to the left.
     ::SetBkMode(hdc, TRANSPARENT);
-    ::SetTextColor(hdc, RGB(255, 255, 255));
+    ::SetTextColor(hdc, READOUT_EDGE);
     RECT rcText = {0, cy - READOUT_HEIGHT, cx, cy};
     ::DrawTextA(hdc, strReadout, -1, &rcText, READOUT_FORMAT);
-    ::SetTextColor(hdc, RGB(0, 0, 0));
+    ::SetTextColor(hdc, READOUT_FIGURES);
     rcText = {1, cy - READOUT_HEIGHT + 1, cx, cy};
     ::DrawTextA(hdc, strReadout, -1, &rcText, READOUT_FORMAT);
 }

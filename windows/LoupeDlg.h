@@ -14,8 +14,11 @@ public:
     static constexpr UINT REFRESH_PERIOD = 100;
     // The band at the bottom that carries the colour read-out.
     static constexpr int READOUT_HEIGHT = 16;
-    // DT_VCENTER | DT_EXTERNALLEADING, without single-line: top-left.
-    static constexpr UINT READOUT_FORMAT = 0x204;
+    // Without DT_SINGLELINE, DT_VCENTER leaves the text at the top left.
+    static constexpr UINT READOUT_FORMAT = DT_VCENTER | DT_EXTERNALLEADING;
+    // The read-out's colours: its edge and its figures.
+    static constexpr COLORREF READOUT_EDGE = RGB(255, 255, 255);
+    static constexpr COLORREF READOUT_FIGURES = RGB(0, 0, 0);
 
     explicit CLoupeDlg(CWnd* pParent = nullptr);
 
