@@ -84,8 +84,9 @@ protected:
     virtual void OnWindowPosChanged(const WINDOWPOS& pos);
 
     // A notification of this window, as a control, to its parent: TRUE,
-    // with the parent's answer in *pResult, when the control takes it;
-    // otherwise the parent handles it. Colour requests go on to CtlColor.
+    // with the answer for the parent's caller in *pResult, when the control
+    // takes it; otherwise the parent handles it. Colour requests go on to
+    // CtlColor.
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // The control's own colours (nCtlColor one of CTLCOLOR_*): its brush, or
     // NULL to leave the colours to the parent.
