@@ -106,35 +106,11 @@ LRESULT CGlimwickDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message)
     {
-    case WM_COMMAND:
-        if (HIWORD(wParam) == 0 && OnCommand(LOWORD(wParam)))
-            return 0;
-        break;
-    case WM_TIMER:
-        OnTimer(wParam);
-        break;
-    case WM_PAINT:
-        if (IsIconic())
-        {
-            OnPaintIconic();
-            return 0;
-        }
-        break;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_hIcon);
-    case WM_SYSCOMMAND:
-        // The low four bits of a system command belong to the system.
-        if ((wParam & SYSCOMMAND_MASK) == IDM_ABOUTBOX)
-        {
-            OnAbout();
-            return 0;
-        }
-        break;
     case WM_GLIMWICK_TRAY_REPORT:
         OnTrayReport(wParam, lParam);
         break;
-    case WM_COPYDATA:
-        return OnCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_WTSSESSION_CHANGE:
         m_session.OnSessionChange(wParam);
         break;
@@ -142,7 +118,31 @@ LRESULT CGlimwickDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CDialog::WindowProc(message, wParam, lParam);
 }
 
-BOOL CGlimwickDlg::OnCommand(UINT nID)
+BOOL CGlimwickDlg::OnCommand(UINT nID, UINT nCode, HWND hWndControl)
+{
+    if (nCode == 0 && OnMenuCommand(nID))
+        return TRUE;
+    return CDialog::OnCommand(nID, nCode, hWndControl);
+}
+
+BOOL CGlimwickDlg::OnSysCommand(UINT nID, LPARAM)
+{
+    // The low four bits of a system command belong to the system.
+    if ((nID & SYSCOMMAND_MASK) != IDM_ABOUTBOX)
+        return FALSE;
+    OnAbout();
+    return TRUE;
+}
+
+BOOL CGlimwickDlg::OnPaint()
+{
+    if (!IsIconic())
+        return FALSE;
+    OnPaintIconic();
+    return TRUE;
+}
+
+BOOL CGlimwickDlg::OnMenuCommand(UINT nID)
 {
     switch (nID)
     {

@@ -83,8 +83,12 @@ public:
     static POINT PupilOffset(POINT ptCursor, POINT ptEye, int nDy, int nBaseX);
 
 protected:
-    BOOL OnCommand(UINT nID);
-    void OnTimer(UINT_PTR nIDEvent);
+    BOOL OnCommand(UINT nID, UINT nCode, HWND hWndControl) override;
+    void OnTimer(UINT_PTR nIDEvent) override;
+    BOOL OnSysCommand(UINT nID, LPARAM lParam) override;
+    BOOL OnPaint() override;
+    // The commands of the tray menu and of other processes; TRUE when done.
+    BOOL OnMenuCommand(UINT nID);
     void OnTrayWatch();
     void OnLoupe();
     void OnSettings();
@@ -100,7 +104,7 @@ protected:
     // Starts the count-down of the next reminder afresh, if there is one.
     void RestartReminder();
     // A request of another process; TRUE when done.
-    BOOL OnCopyData(HWND hFrom, const COPYDATASTRUCT* pData);
+    BOOL OnCopyData(HWND hFrom, const COPYDATASTRUCT* pData) override;
     // The status as key=value lines.
     CString StatusText() const;
 

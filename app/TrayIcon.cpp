@@ -162,8 +162,6 @@ LRESULT CTrayIcon::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnTaskbarCreated();
     switch (message)
     {
-    case WM_COMMAND:
-        return OnMenuCommand(wParam);
     case WM_TRAY_NOTIFY:
         return OnTrayNotify(wParam, lParam);
     case WM_DESTROY:
@@ -176,10 +174,10 @@ LRESULT CTrayIcon::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CStatic::WindowProc(message, wParam, lParam);
 }
 
-LRESULT CTrayIcon::OnMenuCommand(WPARAM wParam)
+BOOL CTrayIcon::OnCommand(UINT nID, UINT nCode, HWND)
 {
-    Forward(WM_COMMAND, wParam, 0);
-    return 1;
+    Forward(WM_COMMAND, MAKEWPARAM(nID, nCode), 0);
+    return TRUE;
 }
 
 void CTrayIcon::Forward(UINT message, WPARAM wParam, LPARAM lParam)

@@ -48,7 +48,8 @@ protected:
     void OnDestroy();
     LRESULT OnTaskbarCreated();
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMenuCommand(WPARAM wParam);
+    // The menu's commands go on to the parent.
+    BOOL OnCommand(UINT nID, UINT nCode, HWND hWndControl) override;
     // Sends the parent a message with the busy tooltip shown meanwhile.
     void Forward(UINT message, WPARAM wParam, LPARAM lParam);
 

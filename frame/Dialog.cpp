@@ -195,23 +195,26 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             CentreOnOwner();
         return bResult;
     }
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED)
-        {
-            if (LOWORD(wParam) == IDOK)
-            {
-                OnOK();
-                return 0;
-            }
-            if (LOWORD(wParam) == IDCANCEL)
-            {
-                OnCancel();
-                return 0;
-            }
-        }
-        break;
     }
     return CWnd::WindowProc(message, wParam, lParam);
+}
+
+BOOL CDialog::OnCommand(UINT nID, UINT nCode, HWND hWndControl)
+{
+    if (nCode == BN_CLICKED)
+    {
+        if (nID == IDOK)
+        {
+            OnOK();
+            return TRUE;
+        }
+        if (nID == IDCANCEL)
+        {
+            OnCancel();
+            return TRUE;
+        }
+    }
+    return CWnd::OnCommand(nID, nCode, hWndControl);
 }
 
 INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -41,6 +41,9 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
+    // OK and Cancel.
+    BOOL OnCommand(UINT nID, UINT nCode, HWND hWndControl) override;
+
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
 

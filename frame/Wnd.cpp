@@ -105,7 +105,109 @@ BOOL CWnd::DestroyWindow()
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT lResult = 0;
+    switch (message)
+    {
+    case WM_COMMAND:
+        if (ReflectToChild(reinterpret_cast<HWND>(lParam), message, wParam, lParam, &lResult))
+            return lResult;
+        if (OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
+            return 0;
+        break;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        if (ReflectToChild(reinterpret_cast<HWND>(lParam), message, wParam, lParam, &lResult))
+            return lResult;
+        break;
+    case WM_TIMER:
+        OnTimer(wParam);
+        break;
+    case WM_PAINT:
+        if (OnPaint())
+            return 0;
+        break;
+    case WM_SYSCOMMAND:
+        if (OnSysCommand(static_cast<UINT>(wParam), lParam))
+            return 0;
+        break;
+    case WM_SETCURSOR:
+        if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam)))
+            return TRUE;
+        break;
+    case WM_COPYDATA:
+        if (OnCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam)))
+            return TRUE;
+        break;
+    case WM_WINDOWPOSCHANGED:
+        if (lParam)
+            OnWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
+        break;
+    }
     return DefWindowProc(message, wParam, lParam);
+}
+
+BOOL CWnd::ReflectToChild(HWND hWndChild, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    // Only this window's own children answer: a handle in a message from
+    // elsewhere may name any window.
+    CWnd* pChild = FromHandlePermanent(hWndChild);
+    if (!pChild || pChild == this || ::GetAncestor(hWndChild, GA_PARENT) != m_hWnd)
+        return FALSE;
+    return pChild->OnChildNotify(message, wParam, lParam, pResult);
+}
+
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT* pResult)
+{
+    if (message < WM_CTLCOLORMSGBOX || message > WM_CTLCOLORSTATIC)
+        return FALSE;
+    HBRUSH hBrush = CtlColor(reinterpret_cast<HDC>(wParam), message - WM_CTLCOLORMSGBOX);
+    if (!hBrush)
+        return FALSE;
+    *pResult = reinterpret_cast<LRESULT>(hBrush);
+    return TRUE;
+}
+
+HBRUSH CWnd::CtlColor(HDC, UINT)
+{
+    return NULL;
+}
+
+BOOL CWnd::OnCommand(UINT, UINT, HWND)
+{
+    return FALSE;
+}
+
+void CWnd::OnTimer(UINT_PTR)
+{
+}
+
+BOOL CWnd::OnPaint()
+{
+    return FALSE;
+}
+
+BOOL CWnd::OnSysCommand(UINT, LPARAM)
+{
+    return FALSE;
+}
+
+BOOL CWnd::OnSetCursor(HWND, UINT, UINT)
+{
+    return FALSE;
+}
+
+BOOL CWnd::OnCopyData(HWND, const COPYDATASTRUCT*)
+{
+    return FALSE;
+}
+
+void CWnd::OnWindowPosChanged(const WINDOWPOS&)
+{
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -5,9 +5,14 @@
 
 // A window object over one HWND. Messages reach the object through one
 // static procedure, which finds it in GWLP_USERDATA and calls the virtual
-// WindowProc: each class overrides WindowProc with a switch that calls its
-// typed OnXxx handlers and ends in its base's WindowProc, which ends in the
-// default processing. The object destroys its window when it is destroyed.
+// WindowProc. WindowProc decodes the messages the program handles once and
+// calls the typed OnXxx handlers, which classes override; what no handler
+// takes goes to the default processing. A class overrides WindowProc itself
+// only for messages without a typed handler, ending in its base's
+// WindowProc. A control's notifications to its parent (colour requests and
+// commands) are offered to the control first when it is a window object
+// too, as OnChildNotify. The object destroys its window when it is
+// destroyed.
 class CWnd
 {
 public:
@@ -65,6 +70,28 @@ public:
     BOOL ContinueModal() const { return m_bContinueModal; }
 
 protected:
+    // The typed handlers. Those returning BOOL return FALSE to leave the
+    // message to the default processing; a timer, and a position change,
+    // reach it after the handler in any case.
+    virtual BOOL OnCommand(UINT nID, UINT nCode, HWND hWndControl);
+    virtual void OnTimer(UINT_PTR nIDEvent);
+    virtual BOOL OnPaint();
+    // nID with the system's low four bits.
+    virtual BOOL OnSysCommand(UINT nID, LPARAM lParam);
+    virtual BOOL OnSetCursor(HWND hWnd, UINT nHitTest, UINT nMouseMessage);
+    // The message's result: TRUE when the data was taken.
+    virtual BOOL OnCopyData(HWND hWndFrom, const COPYDATASTRUCT* pData);
+    virtual void OnWindowPosChanged(const WINDOWPOS& pos);
+
+    // A notification of this window, as a control, to its parent: TRUE,
+    // with the answer for the parent's caller in *pResult, when the control
+    // takes it; otherwise the parent handles it. Colour requests go on to
+    // CtlColor.
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // The control's own colours (nCtlColor one of CTLCOLOR_*): its brush, or
+    // NULL to leave the colours to the parent.
+    virtual HBRUSH CtlColor(HDC hDC, UINT nCtlColor);
+
     static LRESULT CALLBACK StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     // Attaches the object to a window created with it as creation parameter.
     void AttachCreated(HWND hWnd);
@@ -75,6 +102,8 @@ protected:
 
 private:
     void OnFinalMessage(HWND hWnd);
+    // Offers a control's notification to the control: TRUE when it answered.
+    BOOL ReflectToChild(HWND hWndChild, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
     BOOL m_bContinueModal = FALSE;
     int m_nModalResult = -1;

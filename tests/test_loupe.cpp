@@ -101,6 +101,25 @@ TEST(LoupeWindow, EnlargesTheScreenAroundThePointer)
     ::DeleteDC(hMem);
     ::ReleaseDC(NULL, hScreen);
 
+    // Only its own timer repaints it: a foreign one leaves a painted-over
+    // window as it is.
+    pLoupe->KillTimer(CLoupeDlg::TIMER_REFRESH);
+    const struct
+    {
+        UINT_PTR nTimer;
+        COLORREF crAfter;
+    } kTimers[] = {{CLoupeDlg::TIMER_REFRESH + 1, RGB(255, 0, 255)}, {CLoupeDlg::TIMER_REFRESH, RGB(0, 0, 255)}};
+    for (const auto& t : kTimers)
+    {
+        HDC hdcWnd = ::GetDC(hWnd);
+        HBRUSH hMagenta = ::CreateSolidBrush(RGB(255, 0, 255));
+        ::FillRect(hdcWnd, &rcClient, hMagenta);
+        ::SendMessageA(hWnd, WM_TIMER, t.nTimer, 0);
+        EXPECT_EQ(t.crAfter, ::GetPixel(hdcWnd, rcClient.right / 2, rcClient.bottom / 3)) << "timer " << t.nTimer;
+        ::DeleteObject(hMagenta);
+        ::ReleaseDC(hWnd, hdcWnd);
+    }
+
     // Escape closes it, and the object goes with its window.
     ::SendMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
     EXPECT_FALSE(::IsWindow(hWnd));

@@ -33,9 +33,6 @@ public:
         case WM_CREATE:
             ++m_nCreates;
             break;
-        case WM_TIMER:
-            OnTimer(wParam);
-            return 0;
         case WM_PROBE_ANSWER:
             return OnAnswer(wParam, lParam);
         case WM_PROBE_THROW:
@@ -51,7 +48,7 @@ public:
             delete this;
     }
 
-    void OnTimer(UINT_PTR nID) { m_timers.push_back(nID); }
+    void OnTimer(UINT_PTR nID) override { m_timers.push_back(nID); }
     LRESULT OnAnswer(WPARAM a, LPARAM b) { return static_cast<LRESULT>(a + b); }
 
     BOOL CreateFrame(LPCSTR pszName, DWORD dwStyle = WS_OVERLAPPED)
@@ -86,19 +83,10 @@ public:
             PostMessage(m_postAtInit.message, m_postAtInit.wParam, m_postAtInit.lParam);
         return TRUE;
     }
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    void OnTimer(UINT_PTR nIDEvent) override
     {
-        switch (message)
-        {
-        case WM_TIMER:
-            if (wParam == TIMER_PROBE)
-            {
-                OnProbeTimer();
-                return 0;
-            }
-            break;
-        }
-        return CDialog::WindowProc(message, wParam, lParam);
+        if (nIDEvent == TIMER_PROBE)
+            OnProbeTimer();
     }
     void OnOK() override
     {

@@ -41,27 +41,14 @@ BOOL CAboutDlg::DestroyWindow()
     return CDialog::DestroyWindow();
 }
 
-LRESULT CAboutDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+BOOL CAboutDlg::OnCommand(UINT nID, UINT nCode, HWND hWndControl)
 {
-    switch (message)
+    if (nID == IDC_ABOUT_LINK && nCode == STN_CLICKED)
     {
-    case WM_TIMER:
-        OnTimer(wParam);
-        break;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_ABOUT_LINK && HIWORD(wParam) == STN_CLICKED)
-        {
-            OnLinkClicked();
-            return 0;
-        }
-        break;
-    case WM_CTLCOLORSTATIC:
-        // The link chooses its own colours.
-        if (m_wndLink.m_hWnd && reinterpret_cast<HWND>(lParam) == m_wndLink.m_hWnd)
-            return m_wndLink.SendMessage(CLinkStatic::MSG_REFLECTED_CTLCOLOR, wParam, lParam);
-        break;
+        OnLinkClicked();
+        return TRUE;
     }
-    return CDialog::WindowProc(message, wParam, lParam);
+    return CDialog::OnCommand(nID, nCode, hWndControl);
 }
 
 void CAboutDlg::OnTimer(UINT_PTR nIDEvent)

@@ -38,7 +38,6 @@ public:
     BOOL DestroyWindow() override;
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Moves the pupils to look at ptPointer (screen coordinates).
     void UpdatePupils(POINT ptPointer);
@@ -51,7 +50,8 @@ public:
     POINT GetRightPupil() const { return m_ptPupilRight; }
 
 protected:
-    void OnTimer(UINT_PTR nIDEvent);
+    void OnTimer(UINT_PTR nIDEvent) override;
+    BOOL OnCommand(UINT nID, UINT nCode, HWND hWndControl) override;
     void OnLinkClicked();
     // Opens the page in the user's browser; failures are not reported.
     virtual void OpenWebPage(LPCSTR pszUrl);

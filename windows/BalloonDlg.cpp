@@ -93,7 +93,7 @@ void CBalloonDlg::SetMessageText(CString strText)
     ::InvalidateRect(m_hWnd, NULL, TRUE);
 }
 
-void CBalloonDlg::OnPaint()
+BOOL CBalloonDlg::OnPaint()
 {
     // The picture is composed once per reminder: painting is one copy.
     PAINTSTRUCT ps;
@@ -101,10 +101,13 @@ void CBalloonDlg::OnPaint()
     ::EndPaint(m_hWnd, &ps);
     CWindowDC dc(m_hWnd);
     m_surface.Draw(&dc, 0, 0, m_rcClient.right, m_rcClient.bottom, 0, 0, SRCCOPY);
+    return TRUE;
 }
 
-void CBalloonDlg::OnWorkAreaTimer()
+void CBalloonDlg::OnTimer(UINT_PTR nIDEvent)
 {
+    if (nIDEvent != TIMER_WORKAREA)
+        return;
     RECT rc;
     if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rc, 0))
         return;
@@ -113,7 +116,7 @@ void CBalloonDlg::OnWorkAreaTimer()
         OnWorkAreaChanged();
 }
 
-void CBalloonDlg::OnPositionChanged(const WINDOWPOS& pos)
+void CBalloonDlg::OnWindowPosChanged(const WINDOWPOS& pos)
 {
     // The work area is watched only while the reminder is up.
     if (pos.flags & SWP_SHOWWINDOW)
@@ -126,22 +129,12 @@ LRESULT CBalloonDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message)
     {
-    case WM_PAINT:
-        OnPaint();
-        return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_NCPAINT:
         return 0;
-    case WM_TIMER:
-        if (wParam == TIMER_WORKAREA)
-            OnWorkAreaTimer();
-        break;
     case WM_DISPLAYCHANGE:
         OnWorkAreaChanged();
-        break;
-    case WM_WINDOWPOSCHANGED:
-        OnPositionChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
         break;
     }
     return CDialog::WindowProc(message, wParam, lParam);

@@ -45,11 +45,12 @@ protected:
     // A new work-area size while the reminder is up: window and picture
     // follow, the picture cleared to black. Nothing while hidden.
     void OnWorkAreaChanged();
-    void OnPositionChanged(const WINDOWPOS& pos);
+    void OnWindowPosChanged(const WINDOWPOS& pos) override;
     // Hidden: no picture, no watch, a window of one pixel.
     void LetGo();
-    void OnPaint();
-    void OnWorkAreaTimer();
+    BOOL OnPaint() override;
+    // The work area's size is watched while the reminder is up.
+    void OnTimer(UINT_PTR nIDEvent) override;
 
     CDibCanvas m_surface;
     RECT m_rcWorkArea = {};

@@ -73,7 +73,7 @@ void CLinkStatic::Repaint()
         ::InvalidateRect(m_hWnd, NULL, TRUE);
 }
 
-BOOL CLinkStatic::OnSetCursor()
+BOOL CLinkStatic::OnSetCursor(HWND, UINT, UINT)
 {
     if (!m_bHandCursor || !s_hHandCursor)
         return FALSE;
@@ -81,24 +81,10 @@ BOOL CLinkStatic::OnSetCursor()
     return TRUE;
 }
 
-HBRUSH CLinkStatic::OnCtlColor(HDC hDC)
+HBRUSH CLinkStatic::CtlColor(HDC hDC, UINT)
 {
     // The same colour whether or not the pointer is over the link.
     ::SetTextColor(hDC, m_crText);
     ::SetBkMode(hDC, TRANSPARENT);
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
-}
-
-LRESULT CLinkStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message)
-    {
-    case WM_SETCURSOR:
-        if (OnSetCursor())
-            return TRUE;
-        break;
-    case MSG_REFLECTED_CTLCOLOR:
-        return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wParam)));
-    }
-    return CStatic::WindowProc(message, wParam, lParam);
 }

@@ -9,14 +9,10 @@
 // A static text shown as a web link: its own colour and font on a
 // transparent background, and a pointing hand over it. Clicks reach the
 // parent as the static's notifications (the control needs SS_NOTIFY). The
-// parent hands the control's colour request back to it as
-// MSG_REFLECTED_CTLCOLOR.
+// control answers its own colour request, which its parent offers it.
 class CLinkStatic : public CStatic
 {
 public:
-    // WM_CTLCOLORSTATIC as the parent hands it back to the control: a
-    // private message, numbered as reflected messages are by convention.
-    static constexpr UINT MSG_REFLECTED_CTLCOLOR = 0xBC00 + WM_CTLCOLORSTATIC;
     // The size of the hand's pattern, from the cursor's top-left corner.
     static constexpr int HAND_ROWS = 17;
     static constexpr int HAND_COLUMNS = 16;
@@ -43,13 +39,11 @@ public:
     // The hand cursor, NULL until made; kept until the process ends.
     static HCURSOR GetHandCursor() { return s_hHandCursor; }
 
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 protected:
     // The font of a description; NULL when it cannot be made.
     virtual std::unique_ptr<CFont> MakeFont(LPCSTR pszFace, int nPointSize, LPCSTR pszStyle);
-    BOOL OnSetCursor();
-    HBRUSH OnCtlColor(HDC hDC);
+    BOOL OnSetCursor(HWND hWnd, UINT nHitTest, UINT nMouseMessage) override;
+    HBRUSH CtlColor(HDC hDC, UINT nCtlColor) override;
     // Repaints the control and the parent's background behind it, which
     // shows through the transparent background.
     void Repaint();

@@ -42,24 +42,19 @@ void CLoupeDlg::PostNcDestroy()
     delete this;
 }
 
-LRESULT CLoupeDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+BOOL CLoupeDlg::OnPaint()
 {
-    switch (message)
-    {
-    case WM_PAINT:
-    {
-        CPaintDC dc(m_hWnd);
-        DrawLoupe(dc);
-        return 0;
-    }
-    case WM_TIMER:
-    {
-        CWindowDC dc(m_hWnd);
-        DrawLoupe(dc);
-        break;
-    }
-    }
-    return CDialog::WindowProc(message, wParam, lParam);
+    CPaintDC dc(m_hWnd);
+    DrawLoupe(dc);
+    return TRUE;
+}
+
+void CLoupeDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent != TIMER_REFRESH)
+        return;
+    CWindowDC dc(m_hWnd);
+    DrawLoupe(dc);
 }
 
 RECT CLoupeDlg::SourceRect(POINT pt, int cx, int cy, int cxScreen, int cyScreen)

@@ -26,7 +26,6 @@ public:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Draws the whole client area onto hdc.
     void DrawLoupe(HDC hdc);
@@ -39,6 +38,8 @@ public:
     static CString ReadoutText(COLORREF cr);
 
 protected:
+    BOOL OnPaint() override;
+    void OnTimer(UINT_PTR nIDEvent) override;
     void PostNcDestroy() override;
 };
 
