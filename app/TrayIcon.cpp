@@ -162,6 +162,10 @@ LRESULT CTrayIcon::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnTaskbarCreated();
     switch (message)
     {
+    case WM_COMMAND:
+        // Decoded into OnCommand; a menu command is answered 1, not 0.
+        CStatic::WindowProc(message, wParam, lParam);
+        return 1;
     case WM_TRAY_NOTIFY:
         return OnTrayNotify(wParam, lParam);
     case WM_DESTROY:
