@@ -163,6 +163,19 @@ bool EndRunningProgram()
     return WaitUntil([] { return FindProgram() == NULL; }, 30000);
 }
 
+bool PlacePointer(int x, int y)
+{
+    return PumpUntil(
+        [&] {
+            ::SetCursorPos(x, y);
+            PumpMessages(100);
+            POINT pt = {};
+            ::GetCursorPos(&pt);
+            return pt.x == x && pt.y == y;
+        },
+        3000);
+}
+
 void NudgeInput()
 {
     INPUT input = {};

@@ -58,6 +58,11 @@ std::string TempFolder();
 // person to look at after the run.
 void SaveScreenshot(const std::string& strName);
 
+// Puts the pointer at (x, y) and waits until it stays there: input that an
+// earlier program sent may still move it once more. False when it would not
+// stay.
+bool PlacePointer(int x, int y);
+
 // A mouse move of no distance: the session has had input just now, so the
 // program does not take the test run for the user's break.
 void NudgeInput();

@@ -140,7 +140,7 @@ protected:
     void SetUp() override
     {
         // The same start whatever ran before.
-        ::SetCursorPos(1100, 700);
+        ASSERT_TRUE(PlacePointer(1100, 700));
         ASSERT_TRUE(m_dlg.Create(IDD_ABOUTBOX));
         m_hDlg = m_dlg.m_hWnd;
         m_hLink = ::GetDlgItem(m_hDlg, IDC_ABOUT_LINK);

@@ -59,7 +59,7 @@ void MoveCursorBy(int dx)
     // Backwards at the screen's right edge, where an earlier program may
     // have left the pointer: a move that the edge swallows is no move.
     const POINT pt = Cursor();
-    ::SetCursorPos(pt.x + dx < ::GetSystemMetrics(SM_CXSCREEN) ? pt.x + dx : pt.x - dx, pt.y);
+    EXPECT_TRUE(PlacePointer(pt.x + dx < ::GetSystemMetrics(SM_CXSCREEN) ? pt.x + dx : pt.x - dx, pt.y));
 }
 } // namespace
 
@@ -70,7 +70,7 @@ TEST(EyeBlink, FirstBlinkOn29thAwakeTickThenEvery30)
     CEyeProbe::s_nBlinkCounter = 2;
     CEyeProbe eye;
     eye.Locate(20, 20);
-    ::SetCursorPos(400, 300);
+    ASSERT_TRUE(PlacePointer(400, 300));
     eye.HoldStill();
     std::vector<int> shutTicks;
     std::vector<int> openTicks;

@@ -154,16 +154,8 @@ TEST(TrayIcon, MouseMessagesForwardedWithTagAndCursor)
     CTrayIcon tray;
     const UINT nTag = 0x12;
     ASSERT_TRUE(tray.CreateTray(&parent, 0, SmallIcon(IDI_IDLE), TRUE, nTag));
-    // Input an earlier program sent may still move the pointer once more.
-    POINT pt = {};
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            ::SetCursorPos(300, 200);
-            PumpMessages(100);
-            ::GetCursorPos(&pt);
-            return pt.x == 300 && pt.y == 200;
-        },
-        3000));
+    ASSERT_TRUE(PlacePointer(300, 200));
+    const POINT pt = {300, 200};
     const LPARAM lCursor = MAKELPARAM(pt.x, pt.y);
     struct Case
     {
