@@ -79,7 +79,9 @@ BOOL CGlimwickDlg::OnInitDialog()
     m_session.Start(m_hWnd);
     OnTrackerStart();
     ApplyInterval();
-    return TRUE;
+    // No focus for a window nobody sees: focus would activate the program,
+    // taking the foreground from the user's work at start-up.
+    return FALSE;
 }
 
 BOOL CGlimwickDlg::DestroyWindow()

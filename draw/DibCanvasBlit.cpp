@@ -16,6 +16,34 @@
 
 namespace
 {
+// Video for Windows brings the common controls, the multimedia library and
+// COM with it; the resident program never draws through it, so it is loaded
+// on first use only and then kept for the rest of the run.
+struct DrawDibLibrary
+{
+    decltype(&::DrawDibOpen) pOpen = nullptr;
+    decltype(&::DrawDibDraw) pDraw = nullptr;
+    decltype(&::DrawDibClose) pClose = nullptr;
+
+    DrawDibLibrary()
+    {
+        const HMODULE hModule = ::LoadLibraryA("msvfw32.dll");
+        if (!hModule)
+            return;
+        pOpen = reinterpret_cast<decltype(pOpen)>(reinterpret_cast<void*>(::GetProcAddress(hModule, "DrawDibOpen")));
+        pDraw = reinterpret_cast<decltype(pDraw)>(reinterpret_cast<void*>(::GetProcAddress(hModule, "DrawDibDraw")));
+        pClose = reinterpret_cast<decltype(pClose)>(reinterpret_cast<void*>(::GetProcAddress(hModule, "DrawDibClose")));
+    }
+
+    bool Usable() const { return pOpen && pDraw && pClose; }
+};
+
+const DrawDibLibrary& TheDrawDibLibrary()
+{
+    static const DrawDibLibrary library;
+    return library;
+}
+
 int OrDefault(int n, int nDefault)
 {
     return n ? n : nDefault;
@@ -198,12 +226,13 @@ BOOL CDibCanvas::DrawDib(BOOL bUseSrcSize, CDC* pDC, int x, int y, int cx, int c
         y += cy - 1;
         cy = -cy;
     }
-    const HDRAWDIB hDrawDib = ::DrawDibOpen();
+    const DrawDibLibrary& library = TheDrawDibLibrary();
+    const HDRAWDIB hDrawDib = library.Usable() ? library.pOpen() : NULL;
     if (!hDrawDib)
         return FALSE;
-    const BOOL bDrawn = ::DrawDibDraw(hDrawDib, pDC->GetSafeHdc(), x, y, cx, cy, &m_pInfo->bmiHeader, m_pBits, xs,
+    const BOOL bDrawn = library.pDraw(hDrawDib, pDC->GetSafeHdc(), x, y, cx, cy, &m_pInfo->bmiHeader, m_pBits, xs,
                                       ys, cxs, cys, 0);
-    ::DrawDibClose(hDrawDib);
+    library.pClose(hDrawDib);
     return bDrawn;
 }
 
