@@ -66,7 +66,8 @@ POINT IconCentre()
 // between them, as a touchpad tap or an automation tool gives it.
 void TapRight(POINT pt)
 {
-    ::SetCursorPos(pt.x, pt.y);
+    // The click goes where the pointer is: on the icon, for sure.
+    EXPECT_TRUE(PlacePointer(pt.x, pt.y));
     INPUT input[2] = {};
     input[0].type = input[1].type = INPUT_MOUSE;
     input[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
@@ -138,7 +139,9 @@ TEST_F(CommandsTest, EveryQuickTapOpensTheMenu)
     for (int i = 0; i < 20; ++i)
     {
         TapRight(ptIcon);
-        if (WaitUntil(PopupMenuOpen, 3000))
+        // Generous: with other desktops' tests beside it, a menu can take
+        // seconds to come up; a refused tap never brings one.
+        if (WaitUntil(PopupMenuOpen, 10000))
             ++nMenus;
         // What EndMenu does: the menu's loop ends on this message. Under Wine
         // the first one is not always taken, so it is repeated.

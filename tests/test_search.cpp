@@ -223,7 +223,7 @@ TEST(SearchInTheProgram, FindsItselfAtOnceThenPaintsItsPupils)
     CChildProcess program;
     HWND hWnd = StartProgram(program);
     ASSERT_NE(nullptr, hWnd);
-    ::SetCursorPos(20, 20);
+    ASSERT_TRUE(PlacePointer(20, 20));
 
     std::smatch m;
     const std::regex found(R"(FIND ICON RECT \( (-?\d+), (-?\d+) \)-\( (-?\d+), (-?\d+) \)\r\n)");
@@ -278,8 +278,8 @@ TEST(SearchInTheProgram, FindsItselfAtOnceThenPaintsItsPupils)
         30000))
         << "dozing";
     EXPECT_GE(::GetTickCount64() - tAwakeSince, 15000u) << "only after the pointer rested for 20 s";
-    ::SetCursorPos(ptCursor.x + 40, ptCursor.y + 40);
-    EXPECT_TRUE(WaitUntil([&] { return screen.GetPixel(ptInside.x, ptInside.y) == RGB(255, 255, 255); }, 3000))
+    EXPECT_TRUE(PlacePointer(ptCursor.x + 40, ptCursor.y + 40));
+    EXPECT_TRUE(WaitUntil([&] { return screen.GetPixel(ptInside.x, ptInside.y) == RGB(255, 255, 255); }, 5000))
         << "awake again";
 
     EXPECT_EQ(1u, CountOf(ReadWholeFile(strLog), "\tFindTrayIcon\r\n")) << "one search in all";
