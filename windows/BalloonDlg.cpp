@@ -2,13 +2,22 @@
 
 #include "draw/Region.h"
 #include "frame/Ime.h"
+#include "frame/Rgn.h"
 #include "frame/WinApp.h"
 #include "frame/WindowDC.h"
 #include "res/resource.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace
 {
 const char kFontFace[] = "ＭＳ ゴシック";
+// The text's top edge: the shadow's, and the letters' a pixel higher.
+const int kShadowTop = 8;
+const int kLettersTop = 7;
+// One line of the reminder's letters, to measure a line's height.
+const char kLineProbe[] = "目";
 // Size (and, with the origin, place) only: the window keeps its stacking
 // and never takes the focus.
 const UINT kResizeFlags = SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
@@ -33,11 +42,6 @@ void CBalloonDlg::FitToWorkArea()
     const int cx = m_rcWorkArea.right - m_rcWorkArea.left;
     const int cy = m_rcWorkArea.bottom - m_rcWorkArea.top;
     m_rcClient = {0, 0, cx, cy};
-    if (m_surface.GetWidth() != cx || m_surface.GetHeight() != cy)
-    {
-        m_surface.Release();
-        m_surface.CreateBlank(0, cx, cy, CDibCanvas::NO_KEY);
-    }
     // From the screen's origin: only the work area's size counts.
     SetWindowPos(HWND_TOP, 0, 0, cx, cy, kResizeFlags);
 }
@@ -48,59 +52,126 @@ void CBalloonDlg::OnWorkAreaChanged()
     if (!IsWindowVisible())
         return;
     FitToWorkArea();
-    m_surface.FillSolidRect(&m_rcClient, RGB(0, 0, 0));
+    m_surface.Release();
+    m_eyes.Release();
+    ::InvalidateRect(m_hWnd, NULL, FALSE);
 }
 
 void CBalloonDlg::LetGo()
 {
     KillTimer(TIMER_WORKAREA);
     m_surface.Release();
+    m_eyes.Release();
     // A hidden window keeps the window system's screen-sized copy of its
     // pixels until its size changes and its device context is next taken.
     SetWindowPos(NULL, 0, 0, 1, 1, kResizeFlags | SWP_NOZORDER);
     CWindowDC dc(m_hWnd);
 }
 
+int CBalloonDlg::TextReach(const CString& strText, int cx)
+{
+    // Laid out as it is drawn: same font, format and width.
+    CDibCanvas probe;
+    probe.CreateBlank(0, 1, 1, CDibCanvas::NO_KEY);
+    RECT rcText = {0, 0, cx, 0};
+    const int cyText = probe.DrawTextFont(strText, &rcText, TEXT_FORMAT | DT_CALCRECT, CDibCanvas::NO_KEY,
+                                          FONT_POINTS, kFontFace);
+    RECT rcLine = {0, 0, cx, 0};
+    const int cyLine = probe.DrawTextFont(kLineProbe, &rcLine, TEXT_FORMAT | DT_CALCRECT, CDibCanvas::NO_KEY,
+                                          FONT_POINTS, kFontFace);
+    if (cyLine <= 0)
+        return INT_MAX;
+    // The shadow's drop below the window's top, the lines, and a line more
+    // for glyphs that reach below their cell.
+    return kShadowTop + cyText + cyLine;
+}
+
 void CBalloonDlg::SetMessageText(CString strText)
 {
     FitToWorkArea();
     const RECT& rc = m_rcClient;
-    m_surface.FillSolidRect(&rc, KEY_COLOUR);
+    const int cx = rc.right - rc.left;
+    const int cy = rc.bottom - rc.top;
 
-    // Two green passes a pixel apart thicken the strokes; the black pass,
-    // a pixel right of and below them, is the shadow.
-    m_surface.BeginDraw();
-    m_surface.SetBkMode(TRANSPARENT);
-    RECT rcShadow = {rc.left, rc.top + 8, rc.right, rc.bottom};
-    m_surface.DrawTextFont(strText, &rcShadow, TEXT_FORMAT, SHADOW_COLOUR, FONT_POINTS, kFontFace);
-    RECT rcLetters = {rc.left - 1, rc.top + 7, rc.right - 1, rc.bottom - 1};
-    m_surface.DrawTextFont(strText, &rcLetters, TEXT_FORMAT, LETTER_COLOUR, FONT_POINTS, kFontFace);
-    rcLetters = {rc.left - 2, rc.top + 7, rc.right - 2, rc.bottom - 1};
-    m_surface.DrawTextFont(strText, &rcLetters, TEXT_FORMAT, LETTER_COLOUR, FONT_POINTS, kFontFace);
-    m_surface.EndDraw();
-
-    // The eyes stand on the bottom edge, centred, over any text there.
     CDibCanvas eyes(AfxGetResourceHandle(), IDB_BALLOON_EYES, CDibCanvas::NO_KEY);
     const int cxEyes = eyes.GetWidth();
     const int cyEyes = eyes.GetHeight();
-    if (cxEyes > 0 && cyEyes > 0)
-        m_surface.DrawImage(&eyes, (rc.right - rc.left - cxEyes) / 2, rc.bottom - rc.top - cyEyes, cxEyes, cyEyes,
-                            0, 0, SRCCOPY);
+    const bool bEyes = cxEyes > 0 && cyEyes > 0;
+    // The eyes stand on the bottom edge, centred.
+    m_ptEyes = {(cx - cxEyes) / 2, cy - cyEyes};
+    int cyBand = std::min(TextReach(strText, cx), cy);
+    // Where the text may reach the eyes' rows, they go over it in a band that
+    // runs to the bottom; so do eyes wider than the window, cut at its edges.
+    const bool bEyesApart = bEyes && cyBand <= m_ptEyes.y && m_ptEyes.x >= 0;
+    if (bEyes && !bEyesApart)
+        cyBand = cy;
+
+    m_surface.Release();
+    m_surface.CreateBlank(0, cx, cyBand, CDibCanvas::NO_KEY);
+    m_surface.FillSolidRect(0, 0, cx, cyBand, KEY_COLOUR);
+
+    // Two green passes a pixel apart thicken the strokes; the black pass,
+    // a pixel right of and below them, is the shadow. The rectangles are the
+    // whole window's: the band cuts nothing the text reaches.
+    m_surface.BeginDraw();
+    m_surface.SetBkMode(TRANSPARENT);
+    RECT rcShadow = {rc.left, rc.top + kShadowTop, rc.right, rc.bottom};
+    m_surface.DrawTextFont(strText, &rcShadow, TEXT_FORMAT, SHADOW_COLOUR, FONT_POINTS, kFontFace);
+    RECT rcLetters = {rc.left - 1, rc.top + kLettersTop, rc.right - 1, rc.bottom - 1};
+    m_surface.DrawTextFont(strText, &rcLetters, TEXT_FORMAT, LETTER_COLOUR, FONT_POINTS, kFontFace);
+    rcLetters = {rc.left - 2, rc.top + kLettersTop, rc.right - 2, rc.bottom - 1};
+    m_surface.DrawTextFont(strText, &rcLetters, TEXT_FORMAT, LETTER_COLOUR, FONT_POINTS, kFontFace);
+    m_surface.EndDraw();
+
+    m_eyes.Release();
+    if (bEyesApart)
+    {
+        // At the band's depth, so that they show and cut the region as they
+        // would drawn into it.
+        m_eyes.CreateBlank(0, cxEyes, cyEyes, CDibCanvas::NO_KEY);
+        m_eyes.DrawImage(&eyes, 0, 0, cxEyes, cyEyes, 0, 0, SRCCOPY);
+    }
+    else if (bEyes)
+        m_surface.DrawImage(&eyes, m_ptEyes.x, m_ptEyes.y, cxEyes, cyEyes, 0, 0, SRCCOPY);
 
     // The window system owns the region from here on.
-    HRGN hRegion = m_surface.CreateRegion(KEY_COLOUR);
+    HRGN hRegion = MakeRegion();
     m_hRegion = SetWindowRegion(m_hWnd, hRegion) ? hRegion : NULL;
     ::InvalidateRect(m_hWnd, NULL, TRUE);
 }
 
+HRGN CBalloonDlg::MakeRegion()
+{
+    HRGN hRegion = m_surface.CreateRegion(KEY_COLOUR);
+    CRgn rgnEyes;
+    if (hRegion && m_eyes.IsCreated() && rgnEyes.Attach(m_eyes.CreateRegion(KEY_COLOUR)))
+    {
+        ::OffsetRgn(rgnEyes, m_ptEyes.x, m_ptEyes.y);
+        ::CombineRgn(hRegion, hRegion, rgnEyes, RGN_OR);
+    }
+    return hRegion;
+}
+
+void CBalloonDlg::DrawPicture(CDC* pDC)
+{
+    if (!m_surface.IsCreated())
+    {
+        pDC->FillSolidRect(&m_rcClient, SHADOW_COLOUR);
+        return;
+    }
+    m_surface.Draw(pDC, 0, 0, m_surface.GetWidth(), m_surface.GetHeight(), 0, 0, SRCCOPY);
+    if (m_eyes.IsCreated())
+        m_eyes.Draw(pDC, m_ptEyes.x, m_ptEyes.y, m_eyes.GetWidth(), m_eyes.GetHeight(), 0, 0, SRCCOPY);
+}
+
 BOOL CBalloonDlg::OnPaint()
 {
-    // The picture is composed once per reminder: painting is one copy.
+    // The pictures are composed once per reminder: painting is two copies.
     PAINTSTRUCT ps;
     ::BeginPaint(m_hWnd, &ps);
     ::EndPaint(m_hWnd, &ps);
     CWindowDC dc(m_hWnd);
-    m_surface.Draw(&dc, 0, 0, m_rcClient.right, m_rcClient.bottom, 0, 0, SRCCOPY);
+    DrawPicture(&dc);
     return TRUE;
 }
 
@@ -146,5 +217,6 @@ BOOL CBalloonDlg::DestroyWindow()
         ::SetWindowRgn(m_hWnd, NULL, FALSE);
     m_hRegion = NULL;
     m_surface.Release();
+    m_eyes.Release();
     return CDialog::DestroyWindow();
 }

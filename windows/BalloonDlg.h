@@ -9,11 +9,13 @@
 // borderless window as large as the work area whose region is cut down to
 // exactly those pixels. It never takes input.
 //
-// The program waits far longer than it reminds, so the work-area-sized
-// picture exists only while the reminder is up: it is built by
-// SetMessageText and released when the window is hidden, and the hidden
-// window shrinks to a pixel so that the window system lets go of its copy
-// too.
+// The program waits far longer than it reminds, so the pictures exist only
+// while the reminder is up: they are built by SetMessageText and released
+// when the window is hidden, and the hidden window shrinks to a pixel so
+// that the window system lets go of its copy too. Nor do they cover the
+// work area: one is a band as tall as the text reaches, the other the eyes,
+// so that neither memory nor the time to compose grows with the screen's
+// height.
 class CBalloonDlg : public CDialog
 {
 public:
@@ -31,28 +33,44 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
 
-    // Sizes the window to the work area, redraws the picture for the text
-    // and reshapes the window to it; does not show the window.
+    // Sizes the window to the work area, redraws the pictures for the text
+    // and reshapes the window to them; does not show the window.
     void SetMessageText(CString strText);
 
-    // The composed picture, as large as the window; empty while hidden.
+    // Paints the window's pixels into pDC at (0, 0): the band and the eyes
+    // where they belong, or black over the whole window when no picture is
+    // held (the work area changed while the reminder was up).
+    void DrawPicture(CDC* pDC);
+
+    // The band of the text at the top of the window, as wide as the window;
+    // where the text may reach the eyes' rows it runs to the bottom with the
+    // eyes in it. Empty while hidden.
     CDibCanvas& Surface() { return m_surface; }
 
 protected:
-    // Sizes the window and the picture to the work area; a picture of the
-    // right size is kept as it is.
+    // Sizes the window to the work area.
     void FitToWorkArea();
-    // A new work-area size while the reminder is up: window and picture
-    // follow, the picture cleared to black. Nothing while hidden.
+    // A new work-area size while the reminder is up: the window follows and
+    // the pictures go, so that its shape shows in black. Nothing while
+    // hidden.
     void OnWorkAreaChanged();
     void OnWindowPosChanged(const WINDOWPOS& pos) override;
-    // Hidden: no picture, no watch, a window of one pixel.
+    // Hidden: no pictures, no watch, a window of one pixel.
     void LetGo();
+    // How far down the text's ink can reach in a window cx wide, counted
+    // from the window's top; INT_MAX when it cannot be measured.
+    static int TextReach(const CString& strText, int cx);
+    // A new region of the band's pixels and the eyes' in their place, all
+    // but the key colour; NULL when none can be made.
+    HRGN MakeRegion();
     BOOL OnPaint() override;
     // The work area's size is watched while the reminder is up.
     void OnTimer(UINT_PTR nIDEvent) override;
 
     CDibCanvas m_surface;
+    // The eyes at the screen's depth, when drawn apart from the band.
+    CDibCanvas m_eyes;
+    POINT m_ptEyes = {};
     RECT m_rcWorkArea = {};
     RECT m_rcClient = {};
     HRGN m_hRegion = NULL;
