@@ -279,6 +279,58 @@ TEST(Balloon, LongAndMultiLineTextsWrapAndStayInside)
     EXPECT_LT(rcFour.right - rcFour.left, 40) << "each line centred on its own";
 }
 
+// Dense lines down the whole screen would need more rectangles than the
+// window system takes in one piece: the reminder shows, with the lines that
+// fit, whole, as the whole picture has them, and the eyes.
+TEST(Balloon, TextTooIntricateForOneRegionShowsTheLinesThatFit)
+{
+    CBalloonDlg balloon;
+    ASSERT_TRUE(balloon.Create(IDD_BALLOON));
+    const RECT rcWork = WorkArea();
+    const int cx = rcWork.right - rcWork.left;
+    const int cy = rcWork.bottom - rcWork.top;
+    std::string strText;
+    while (strText.size() + 18 <= 4095)
+        strText += "目を休めましょう。";
+    balloon.SetMessageText(strText.c_str());
+    CRgn rgnWindow, rgnWhole;
+    rgnWindow.CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, ::GetWindowRgn(balloon.m_hWnd, rgnWindow));
+    const DWORD nRects = (::GetRegionData(rgnWindow, 0, NULL) - sizeof(RGNDATAHEADER)) / sizeof(RECT);
+    EXPECT_LE(nRects, CBalloonDlg::MAX_REGION_RECTS);
+    EXPECT_GT(nRects, CBalloonDlg::MAX_REGION_RECTS / 2) << "as many lines as fit";
+
+    CDibCanvas whole;
+    ComposeWhole(whole, strText.c_str(), cx, cy);
+    rgnWhole.Attach(whole.CreateRegion(CBalloonDlg::KEY_COLOUR));
+    // Whether the two regions are the same within rc.
+    auto SameWithin = [&](const RECT& rc) {
+        CRgn rgnRect, rgnA, rgnB;
+        rgnRect.CreateRectRgnIndirect(&rc);
+        rgnA.CreateRectRgn(0, 0, 0, 0);
+        rgnB.CreateRectRgn(0, 0, 0, 0);
+        rgnA.CombineRgn(&rgnWindow, &rgnRect, RGN_AND);
+        rgnB.CombineRgn(&rgnWhole, &rgnRect, RGN_AND);
+        return rgnA.EqualRgn(&rgnB) != FALSE;
+    };
+    const RECT rcEyes = {(cx - 200) / 2, cy - 104, (cx + 200) / 2, cy};
+    CRgn rgnText, rgnAbove;
+    rgnAbove.CreateRectRgn(0, 0, cx, rcEyes.top);
+    rgnText.CreateRectRgn(0, 0, 0, 0);
+    rgnText.CombineRgn(&rgnWindow, &rgnAbove, RGN_AND);
+    RECT rcText = {};
+    ASSERT_EQ(COMPLEXREGION, rgnText.GetRgnBox(&rcText));
+    EXPECT_LT(rcText.bottom, cy / 2 + cy / 4) << "lines were cut";
+    EXPECT_TRUE(SameWithin(RECT{0, 0, cx, rcText.bottom})) << "the lines kept are whole";
+    EXPECT_TRUE(SameWithin(rcEyes)) << "the eyes";
+
+    balloon.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    PumpMessages(300);
+    const std::vector<DWORD> screen = ScreenBits(cx, cy);
+    EXPECT_GT(std::count(screen.begin(), screen.end(), 0x00FF00u), 2000) << "it reached the screen";
+    balloon.ShowWindow(SW_HIDE);
+}
+
 TEST(BalloonInTheProgram, RemindNowShowsItTopmostForTenSeconds)
 {
     ASSERT_TRUE(EndRunningProgram());

@@ -68,7 +68,7 @@ void CBalloonDlg::LetGo()
     CWindowDC dc(m_hWnd);
 }
 
-int CBalloonDlg::TextReach(const CString& strText, int cx)
+int CBalloonDlg::TextReach(const CString& strText, int cx, int& cyLine)
 {
     // Laid out as it is drawn: same font, format and width.
     CDibCanvas probe;
@@ -77,10 +77,13 @@ int CBalloonDlg::TextReach(const CString& strText, int cx)
     const int cyText = probe.DrawTextFont(strText, &rcText, TEXT_FORMAT | DT_CALCRECT, CDibCanvas::NO_KEY,
                                           FONT_POINTS, kFontFace);
     RECT rcLine = {0, 0, cx, 0};
-    const int cyLine = probe.DrawTextFont(kLineProbe, &rcLine, TEXT_FORMAT | DT_CALCRECT, CDibCanvas::NO_KEY,
+    cyLine = probe.DrawTextFont(kLineProbe, &rcLine, TEXT_FORMAT | DT_CALCRECT, CDibCanvas::NO_KEY,
                                           FONT_POINTS, kFontFace);
     if (cyLine <= 0)
+    {
+        cyLine = 0;
         return INT_MAX;
+    }
     // The shadow's drop below the window's top, the lines, and a line more
     // for glyphs that reach below their cell.
     return kShadowTop + cyText + cyLine;
@@ -99,7 +102,8 @@ void CBalloonDlg::SetMessageText(CString strText)
     const bool bEyes = cxEyes > 0 && cyEyes > 0;
     // The eyes stand on the bottom edge, centred.
     m_ptEyes = {(cx - cxEyes) / 2, cy - cyEyes};
-    int cyBand = std::min(TextReach(strText, cx), cy);
+    int cyLine = 0;
+    int cyBand = std::min(TextReach(strText, cx, cyLine), cy);
     // Where the text may reach the eyes' rows, they go over it in a band that
     // runs to the bottom; so do eyes wider than the window, cut at its edges.
     const bool bEyesApart = bEyes && cyBand <= m_ptEyes.y && m_ptEyes.x >= 0;
@@ -124,6 +128,7 @@ void CBalloonDlg::SetMessageText(CString strText)
     m_surface.EndDraw();
 
     m_eyes.Release();
+    ::SetRectEmpty(&m_rcEyesInBand);
     if (bEyesApart)
     {
         // At the band's depth, so that they show and cut the region as they
@@ -132,24 +137,95 @@ void CBalloonDlg::SetMessageText(CString strText)
         m_eyes.DrawImage(&eyes, 0, 0, cxEyes, cyEyes, 0, 0, SRCCOPY);
     }
     else if (bEyes)
+    {
         m_surface.DrawImage(&eyes, m_ptEyes.x, m_ptEyes.y, cxEyes, cyEyes, 0, 0, SRCCOPY);
+        m_rcEyesInBand = {m_ptEyes.x, m_ptEyes.y, m_ptEyes.x + cxEyes, m_ptEyes.y + cyEyes};
+    }
 
     // The window system owns the region from here on.
-    HRGN hRegion = MakeRegion();
+    HRGN hRegion = MakeRegion(cyLine);
     m_hRegion = SetWindowRegion(m_hWnd, hRegion) ? hRegion : NULL;
     ::InvalidateRect(m_hWnd, NULL, TRUE);
 }
 
-HRGN CBalloonDlg::MakeRegion()
+namespace
 {
-    HRGN hRegion = m_surface.CreateRegion(KEY_COLOUR);
+DWORD RegionRects(HRGN hRegion)
+{
+    const DWORD cb = ::GetRegionData(hRegion, 0, NULL);
+    return cb > sizeof(RGNDATAHEADER) ? (cb - sizeof(RGNDATAHEADER)) / sizeof(RECT) : 0;
+}
+} // namespace
+
+HRGN CBalloonDlg::MakeRegion(int cyLine)
+{
     CRgn rgnEyes;
-    if (hRegion && m_eyes.IsCreated() && rgnEyes.Attach(m_eyes.CreateRegion(KEY_COLOUR)))
+    DWORD nEyes = 0;
+    if (m_eyes.IsCreated() && rgnEyes.Attach(m_eyes.CreateRegion(KEY_COLOUR)))
     {
         ::OffsetRgn(rgnEyes, m_ptEyes.x, m_ptEyes.y);
-        ::CombineRgn(hRegion, hRegion, rgnEyes, RGN_OR);
+        nEyes = RegionRects(rgnEyes);
     }
+    HRGN hRegion = m_surface.CreateRegion(KEY_COLOUR);
+    if (hRegion && RegionRects(hRegion) + nEyes > MAX_REGION_RECTS)
+        hRegion = KeepLinesThatFit(hRegion, cyLine, nEyes < MAX_REGION_RECTS ? MAX_REGION_RECTS - nEyes : 0);
+    if (hRegion && rgnEyes.GetSafeHandle())
+        ::CombineRgn(hRegion, hRegion, rgnEyes, RGN_OR);
     return hRegion;
+}
+
+HRGN CBalloonDlg::KeepLinesThatFit(HRGN hBand, int cyLine, DWORD nRects)
+{
+    CRgn rgnBand;
+    rgnBand.Attach(hBand);
+    const int cx = m_surface.GetWidth();
+    const int cyBand = m_surface.GetHeight();
+    // The part of the band above yCut, and the eyes.
+    auto Kept = [&](int yCut) -> HRGN {
+        CRgn rgnKeep;
+        if (!rgnKeep.CreateRectRgn(0, 0, cx, yCut))
+            return NULL;
+        CRgn rgnEyes;
+        if (!::IsRectEmpty(&m_rcEyesInBand) && rgnEyes.CreateRectRgnIndirect(&m_rcEyesInBand))
+            ::CombineRgn(rgnKeep, rgnKeep, rgnEyes, RGN_OR);
+        CRgn rgnKept;
+        if (!rgnKept.CreateRectRgn(0, 0, 0, 0) || ::CombineRgn(rgnKept, rgnBand, rgnKeep, RGN_AND) == ERROR)
+            return NULL;
+        return static_cast<HRGN>(rgnKept.Detach());
+    };
+    // A line's letters start a pixel above its shadow: the cut before line
+    // k keeps the lines above it whole.
+    auto CutBefore = [&](int k) { return std::min(kLettersTop + k * cyLine, cyBand); };
+    int nFit = 0;
+    if (cyLine > 0)
+    {
+        // The most lines that fit: fewer lines, never more rectangles.
+        int nOver = (cyBand - kLettersTop) / cyLine + 1;
+        while (nOver - nFit > 1)
+        {
+            const int k = nFit + (nOver - nFit) / 2;
+            CRgn rgnTry;
+            rgnTry.Attach(Kept(CutBefore(k)));
+            if (rgnTry.GetSafeHandle() && RegionRects(rgnTry) <= nRects)
+                nFit = k;
+            else
+                nOver = k;
+        }
+    }
+    // What is cut goes from the picture too, so that it and the region agree.
+    const int yCut = CutBefore(nFit);
+    const RECT& rcEyes = m_rcEyesInBand;
+    const int yEyes = ::IsRectEmpty(&rcEyes) ? cyBand : std::max(yCut, static_cast<int>(rcEyes.top));
+    m_surface.FillSolidRect(0, yCut, cx, yEyes - yCut, KEY_COLOUR);
+    if (yEyes < cyBand)
+    {
+        // Eyes wider than the window leave nothing beside them.
+        if (rcEyes.left > 0)
+            m_surface.FillSolidRect(0, yEyes, rcEyes.left, cyBand - yEyes, KEY_COLOUR);
+        if (rcEyes.right < cx)
+            m_surface.FillSolidRect(rcEyes.right, yEyes, cx - rcEyes.right, cyBand - yEyes, KEY_COLOUR);
+    }
+    return Kept(yCut);
 }
 
 void CBalloonDlg::DrawPicture(CDC* pDC)

@@ -26,6 +26,11 @@ public:
     static constexpr UINT TEXT_FORMAT = DT_CENTER | DT_WORDBREAK | DT_EXTERNALLEADING;
     static constexpr UINT_PTR TIMER_WORKAREA = 100;
     static constexpr UINT WORKAREA_PERIOD = 500;
+    // The most rectangles the window's region may have. The window system
+    // under Wine sends a region to X in one request, which carries about
+    // 32,760 and ends the program when there are more; a text that would need
+    // more (dense lines down the whole screen) shows the lines that fit.
+    static constexpr DWORD MAX_REGION_RECTS = 32000;
 
     CBalloonDlg();
 
@@ -58,11 +63,18 @@ protected:
     // Hidden: no pictures, no watch, a window of one pixel.
     void LetGo();
     // How far down the text's ink can reach in a window cx wide, counted
-    // from the window's top; INT_MAX when it cannot be measured.
-    static int TextReach(const CString& strText, int cx);
+    // from the window's top; INT_MAX when it cannot be measured. cyLine is
+    // a line's height, 0 when it cannot be measured.
+    static int TextReach(const CString& strText, int cx, int& cyLine);
     // A new region of the band's pixels and the eyes' in their place, all
-    // but the key colour; NULL when none can be made.
-    HRGN MakeRegion();
+    // but the key colour, of at most MAX_REGION_RECTS rectangles; NULL when
+    // none can be made.
+    HRGN MakeRegion(int cyLine);
+    // Takes hBand, the band's region, and returns the part of it with as
+    // many whole lines of text (cyLine high) as fit in nRects rectangles,
+    // and the eyes when they are in the band; what is cut goes from the band
+    // too. NULL when no region can be made.
+    HRGN KeepLinesThatFit(HRGN hBand, int cyLine, DWORD nRects);
     BOOL OnPaint() override;
     // The work area's size is watched while the reminder is up.
     void OnTimer(UINT_PTR nIDEvent) override;
@@ -71,6 +83,8 @@ protected:
     // The eyes at the screen's depth, when drawn apart from the band.
     CDibCanvas m_eyes;
     POINT m_ptEyes = {};
+    // The eyes' place when they are drawn into the band; empty otherwise.
+    RECT m_rcEyesInBand = {};
     RECT m_rcWorkArea = {};
     RECT m_rcClient = {};
     HRGN m_hRegion = NULL;
