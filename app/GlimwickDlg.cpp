@@ -79,10 +79,7 @@ BOOL CGlimwickDlg::OnInitDialog()
     m_session.Start(m_hWnd);
     OnTrackerStart();
     ApplyInterval();
-    // No focus for a window nobody sees: focus would activate the program
-    // for nothing, and the input method would load COM for it (about
-    // 0.5 MiB that would stay for the whole run).
-    return FALSE;
+    return TRUE;
 }
 
 BOOL CGlimwickDlg::DestroyWindow()
