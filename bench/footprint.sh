@@ -51,8 +51,8 @@ linux_pid() {
     local p
     for p in /proc/[0-9]*; do
         [[ $(cat "$p/comm" 2>/dev/null) == "$1" ]] || continue
-        tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
-        tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "DISPLAY=$DISPLAY" || continue
+        tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+        tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qxF "DISPLAY=$DISPLAY" || continue
         echo "${p#/proc/}"
         return 0
     done
