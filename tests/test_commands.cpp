@@ -81,6 +81,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(EndRunningProgram());
+        // The log grows across runs: only this run's search may be read.
+        ::DeleteFileA((TempFolder() + "Glimwick_v2.log").c_str());
         ASSERT_NE(nullptr, m_hWnd = StartProgram(m_program));
         m_hTray = ::GetDlgItem(m_hWnd, GLIMWICK_TRAY_ICON_ID);
     }
