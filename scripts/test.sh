@@ -11,7 +11,7 @@ source "$HERE/env.sh"
 
 # Tests that show windows run this many at a time, each on a desktop of its
 # own; they mostly wait on the program's timings, so more desktops than cores.
-DESKTOPS="${GLIMWICK_TEST_DESKTOPS:-4}"
+DESKTOPS="${GLIMWICK_TEST_DESKTOPS:-5}"
 
 stage "Configure"
 cmake -S "$REPO" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/mingw-w64-x86_64.cmake" \
