@@ -197,6 +197,18 @@ HWND StartProgram(CChildProcess& proc, const std::string& strProgram)
     return proc.IsRunning() ? hWnd : NULL;
 }
 
+BITMAPINFO TopDownInfo32(int cx, int cy)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = cx;
+    info.bmiHeader.biHeight = -cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 void SaveScreenshot(const std::string& strName)
 {
     const std::string strFolder = ProgramFolder() + "artefacts";

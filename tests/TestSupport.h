@@ -54,6 +54,10 @@ std::string ReadWholeFile(const std::string& strPath);
 // The system's temporary folder, with a trailing backslash.
 std::string TempFolder();
 
+// The header of a 32-bit picture cx by cy with its top row first: what the
+// tests read pixels as, one 0x00RRGGBB value each.
+BITMAPINFO TopDownInfo32(int cx, int cy);
+
 // Saves the whole screen as build/artefacts/<strName> (a .bmp), for a
 // person to look at after the run.
 void SaveScreenshot(const std::string& strName);

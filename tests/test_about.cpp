@@ -35,12 +35,7 @@ public:
         : m_rc(rc), m_cx(rc.right - rc.left), m_cy(rc.bottom - rc.top),
           m_pixels(static_cast<size_t>(m_cx) * m_cy)
     {
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-        bmi.bmiHeader.biWidth = m_cx;
-        bmi.bmiHeader.biHeight = -m_cy;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
+        BITMAPINFO bmi = TopDownInfo32(m_cx, m_cy);
         HDC hScreen = ::GetDC(NULL);
         HDC hMem = ::CreateCompatibleDC(hScreen);
         void* pBits = nullptr;

@@ -50,13 +50,7 @@ RECT InkBox(CDibCanvas& surface, const RECT& rcBand)
 // A bitmap's pixels as 32-bit values, top row first.
 std::vector<DWORD> BitmapBits(HBITMAP hbm, int cx, int cy)
 {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = -cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bmi = TopDownInfo32(cx, cy);
     std::vector<DWORD> bits(static_cast<size_t>(cx) * cy);
     CWindowDC screen(NULL);
     if (!::GetDIBits(screen.GetSafeHdc(), hbm, 0, cy, bits.data(), &bmi, DIB_RGB_COLORS))

@@ -4,6 +4,7 @@
 #include "frame/GdiObject.h"
 #include "frame/WindowDC.h"
 #include "res/resource.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -435,12 +436,7 @@ class CTrueColourCanvas
 public:
     CTrueColourCanvas() : m_hDC(::CreateCompatibleDC(NULL))
     {
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-        bmi.bmiHeader.biWidth = ICON_SIZE;
-        bmi.bmiHeader.biHeight = -ICON_SIZE;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
+        BITMAPINFO bmi = TopDownInfo32(ICON_SIZE, ICON_SIZE);
         void* pBits = nullptr;
         m_bitmap.Attach(::CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, &pBits, NULL, 0));
         m_hOld = ::SelectObject(m_hDC, m_bitmap.GetSafeHandle());

@@ -50,13 +50,7 @@ DWORD ExpectedBitmapSize(const BITMAPINFOHEADER& header)
 std::vector<DWORD> ReadPixels(HBITMAP hBitmap, int cx, int cy)
 {
     std::vector<DWORD> pixels(static_cast<size_t>(cx) * cy);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = cx;
-    info.bmiHeader.biHeight = -cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownInfo32(cx, cy);
     HDC hdc = ::CreateCompatibleDC(NULL);
     int nRows = ::GetDIBits(hdc, hBitmap, 0, cy, pixels.data(), &info, DIB_RGB_COLORS);
     ::DeleteDC(hdc);
@@ -115,13 +109,7 @@ private:
 // 0x00RRGGBB pixels, top row first; empty on failure.
 std::vector<DWORD> RenderIcon(HICON hIcon, int nSize, DWORD background)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = nSize;
-    info.bmiHeader.biHeight = -nSize;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownInfo32(nSize, nSize);
     void* pBits = NULL;
     CGdiObject surface(::CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &pBits, NULL, 0));
     if (surface.GetSafeHandle() == NULL)
