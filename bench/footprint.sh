@@ -70,6 +70,11 @@ pss() {
     awk '/^Pss:/{t=$2} /^Pss_Anon:/{a=$2} /^Pss_File:/{f=$2}
          END{printf "%.1f %.1f %.1f", t/1024, a/1024, f/1024}' "/proc/$1/smaps_rollup"
 }
+# The part of PSS in font files the window system keeps mapped, in MiB.
+font_pss() {
+    awk '/^[0-9a-f]+-[0-9a-f]+ /{f = tolower($6) ~ /\.(ttf|ttc|otf|fon)$/} /^Pss:/{if (f) t += $2}
+         END{printf "%.1f", t/1024}' "/proc/$1/smaps"
+}
 # Nanoseconds on a CPU, all threads.
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s+=$1} END{printf "%d", s}'; }
 now_ns() { date +%s%N; }
@@ -81,6 +86,7 @@ pss_rows() {  # title, glimwick pid, minimal pid
     read -r -a m <<<"$(pss "$3")"
     row "$1" "${g[0]} MiB" "${m[0]} MiB" "$(awk -v a="${g[0]}" -v b="${m[0]}" 'BEGIN{printf "%.2f", a/b}')"
     row "  anonymous / file-backed" "${g[1]}/${g[2]}" "${m[1]}/${m[2]}" ""
+    row "  of which font files" "$(font_pss "$2")" "$(font_pss "$3")" ""
 }
 # CPU seconds per minute of both over a window in which "$@" runs.
 cpu_window() {

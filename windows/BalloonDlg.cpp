@@ -1,5 +1,6 @@
 #include "windows/BalloonDlg.h"
 
+#include "draw/FontCache.h"
 #include "draw/Region.h"
 #include "frame/Ime.h"
 #include "frame/Rgn.h"
@@ -66,6 +67,11 @@ void CBalloonDlg::LetGo()
     // pixels until its size changes and its device context is next taken.
     SetWindowPos(NULL, 0, 0, 1, 1, kResizeFlags | SWP_NOZORDER);
     CWindowDC dc(m_hWnd);
+    // The letters' font is long deleted, but the window system holds on to
+    // its face until other fonts push it out.
+    if (m_bLettersDrawn)
+        CFontCache::Sweep();
+    m_bLettersDrawn = false;
 }
 
 int CBalloonDlg::TextReach(const CString& strText, int cx, int& cyLine)
@@ -126,6 +132,7 @@ void CBalloonDlg::SetMessageText(CString strText)
     rcLetters = {rc.left - 2, rc.top + kLettersTop, rc.right - 2, rc.bottom - 1};
     m_surface.DrawTextFont(strText, &rcLetters, TEXT_FORMAT, LETTER_COLOUR, FONT_POINTS, kFontFace);
     m_surface.EndDraw();
+    m_bLettersDrawn = true;
 
     m_eyes.Release();
     ::SetRectEmpty(&m_rcEyesInBand);

@@ -60,7 +60,8 @@ protected:
     // hidden.
     void OnWorkAreaChanged();
     void OnWindowPosChanged(const WINDOWPOS& pos) override;
-    // Hidden: no pictures, no watch, a window of one pixel.
+    // Hidden: no pictures, no watch, a window of one pixel, and no font of
+    // the letters left in the window system's cache.
     void LetGo();
     // How far down the text's ink can reach in a window cx wide, counted
     // from the window's top; INT_MAX when it cannot be measured. cyLine is
@@ -88,6 +89,8 @@ protected:
     RECT m_rcWorkArea = {};
     RECT m_rcClient = {};
     HRGN m_hRegion = NULL;
+    // Letters were drawn since the balloon last hid.
+    bool m_bLettersDrawn = false;
 };
 
 #endif
