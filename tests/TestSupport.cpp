@@ -4,6 +4,7 @@
 #include "frame/WindowDC.h"
 #include "res/Protocol.h"
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -188,13 +189,27 @@ HWND StartProgram(CChildProcess& proc, const std::string& strProgram)
 {
     NudgeInput();
     const std::string strPath = strProgram.empty() ? ProgramFolder() + "Glimwick.exe" : strProgram;
-    if (!proc.Start("\"" + strPath + "\""))
-        return NULL;
-    HWND hWnd = NULL;
-    WaitUntil(
-        [&] { return ((hWnd = FindProgram()) != NULL && ::GetDlgItem(hWnd, GLIMWICK_TRAY_ICON_ID)) || !proc.IsRunning(); },
-        15000);
-    return proc.IsRunning() ? hWnd : NULL;
+    // A program that ends before its window with no other instance running
+    // is started once more: a loaded test run has seen that once. The exit
+    // code goes to the test's output.
+    for (int nTry = 0; nTry < 2; ++nTry)
+    {
+        if (!proc.Start("\"" + strPath + "\""))
+            return NULL;
+        HWND hWnd = NULL;
+        WaitUntil(
+            [&] {
+                return ((hWnd = FindProgram()) != NULL && ::GetDlgItem(hWnd, GLIMWICK_TRAY_ICON_ID)) ||
+                       !proc.IsRunning();
+            },
+            15000);
+        if (proc.IsRunning())
+            return hWnd;
+        std::fprintf(stderr, "StartProgram: the program ended at once, exit code %lu\n", proc.ExitCode());
+        if (FindProgram())
+            return NULL;
+    }
+    return NULL;
 }
 
 BITMAPINFO TopDownInfo32(int cx, int cy)
