@@ -5,7 +5,7 @@
 
 // The window system's memory of fonts that were deleted. Under Wine a
 // deleted font stays realized among the last ten, with its font file mapped
-// into the program; the reminder's face is a file of megabytes whose large
+// into the program; the reminder's face is a file of megabytes whose
 // letters leave more than one of them resident. Realizing as many other,
 // small fonts pushes it out. Under Windows fonts live in the window system
 // and a sweep is a few small font selections.
