@@ -5,11 +5,11 @@
 
 const char CFontCache::SWEEP_FACE[] = "Marlett";
 
-BOOL CFontCache::Sweep()
+void CFontCache::Sweep()
 {
     CMemoryDC dc(static_cast<HDC>(NULL));
     if (!dc.m_hDC)
-        return FALSE;
+        return;
     for (int i = 0; i < SWEEP_FONTS; ++i)
     {
         LOGFONTA lf = {};
@@ -19,11 +19,10 @@ BOOL CFontCache::Sweep()
         ::lstrcpynA(lf.lfFaceName, SWEEP_FACE, LF_FACESIZE);
         CFont font;
         if (!font.CreateFontIndirect(&lf))
-            return FALSE;
+            return;
         CFont* pOld = dc.SelectObject(&font);
         if (!pOld)
-            return FALSE;
+            return;
         dc.SelectObject(pOld);
     }
-    return TRUE;
 }

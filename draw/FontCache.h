@@ -19,9 +19,10 @@ public:
     static const char SWEEP_FACE[];
 
     // Lets go of the fonts deleted before the call by selecting SWEEP_FONTS
-    // sizes of SWEEP_FACE into a memory device context, one after another.
-    // FALSE when no context or font could be made; nothing is held after.
-    static BOOL Sweep();
+    // sizes of SWEEP_FACE into a memory device context, one after another;
+    // stops at the first context or font that cannot be made. Nothing is
+    // held after.
+    static void Sweep();
 };
 
 #endif
