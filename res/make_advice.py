@@ -112,9 +112,10 @@ class Picture:
         ]
 
     def write(self, path):
-        # Uncompressed: readers of the resource get plain rows, not RLE.
+        # Run-length encoded: the picture is mostly flat paper and ink, and
+        # a quarter of the size in the program that maps it all day.
         cmd = ["convert", *self.args, "+dither", "-type", "Palette",
-               "-colors", "256", "-compress", "None", f"BMP3:{path}"]
+               "-colors", "256", "-compress", "RLE", f"BMP3:{path}"]
         subprocess.run(cmd, check=True)
 
 
@@ -239,7 +240,7 @@ def main():
     pic.write(OUT)
     info = subprocess.run(["identify", "-format", "%m %w %h %z %C %k", str(OUT)],
                           check=True, capture_output=True, text=True).stdout.split()
-    if info[:5] != ["BMP3", str(WIDTH), str(HEIGHT), "8", "None"]:
+    if info[:5] != ["BMP3", str(WIDTH), str(HEIGHT), "8", "RLE"]:
         raise SystemExit(f"unexpected picture: {info}")
     print(f"wrote {OUT} ({info[5]} colours)")
     return 0

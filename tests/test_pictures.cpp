@@ -254,9 +254,10 @@ TEST(AdvicePicture, TwoHundredFiftySixColours200By368)
     EXPECT_EQ(200, pHeader->biWidth);
     EXPECT_EQ(368, std::abs(pHeader->biHeight));
     EXPECT_EQ(8, pHeader->biBitCount);
-    EXPECT_EQ(static_cast<DWORD>(BI_RGB), pHeader->biCompression);
+    EXPECT_EQ(static_cast<DWORD>(BI_RLE8), pHeader->biCompression);
     EXPECT_LE(pHeader->biClrUsed, 256u);
-    EXPECT_LE(ExpectedBitmapSize(*pHeader), nSize) << "every row is stored";
+    EXPECT_LE(pHeader->biSize + pHeader->biClrUsed * sizeof(RGBQUAD) + pHeader->biSizeImage, nSize)
+        << "all the runs are stored";
 
     CGdiObject ddb(::LoadBitmapA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDB_ADVICE)));
     SIZE size = BitmapSize(static_cast<HBITMAP>(ddb.GetSafeHandle()));
@@ -274,6 +275,11 @@ TEST(AdvicePicture, PictureControlLoadsItByNumber)
     SIZE size = BitmapSize(hBitmap);
     EXPECT_EQ(200, size.cx);
     EXPECT_EQ(368, size.cy);
+    // Every run decoded: paper in the corner and the drawing's many colours.
+    std::vector<DWORD> pixels = ReadPixels(hBitmap, 200, 368);
+    ASSERT_EQ(200u * 368u, pixels.size());
+    EXPECT_EQ(0xFBFAF3u, pixels[0]) << "paper";
+    EXPECT_GT(std::set<DWORD>(pixels.begin(), pixels.end()).size(), 100u);
     ::DestroyWindow(hStatic);
 }
 
