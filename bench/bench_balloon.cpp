@@ -229,7 +229,7 @@ SizeResult BenchSize(int cx, int cy)
     std::printf("  first touch of a work-area-sized picture's memory, by itself: %.2f ms\n", msTouch);
 
     const HBITMAP hbm = static_cast<HBITMAP>(band.GetSafeHandle());
-    std::vector<RECT> rects;
+    CRectList rects;
     const double msRuns = Time([&] { CollectBitmapRuns(hbm, MAGENTA, &rects); });
     HRGN hFast = NULL;
     const double msBuild = Time([&] { hFast = RegionFromRects(rects.data(), rects.size()); });

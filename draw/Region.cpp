@@ -18,13 +18,17 @@ namespace
 const size_t PIECE_RECTS = 32;
 // Lines per GetDIBits call for bitmaps that are not DIB sections.
 const int BAND_LINES = 64;
+// Rectangles in the first block of a run list: as much as the system hands
+// out at once (64 KB), of which only the pages written are ever touched. A
+// reminder's runs fit; only very long messages need the list to grow.
+const size_t FIRST_RECTS = 0x10000 / sizeof(RECT);
 
 // Gathers the runs line by line; a line whose runs repeat the line above
 // makes those rectangles taller instead.
 class CRunCollector
 {
 public:
-    explicit CRunCollector(std::vector<RECT>& rects) : m_rects(rects) {}
+    explicit CRunCollector(CRectList& rects) : m_rects(rects) {}
 
     void Add(int xStart, int xEnd) { m_rects.push_back(RECT{xStart, m_y, xEnd, m_y + 1}); }
     void AddLine(int cx)
@@ -63,7 +67,7 @@ private:
         return true;
     }
 
-    std::vector<RECT>& m_rects;
+    CRectList& m_rects;
     int m_y = 0;
     size_t m_nAboveStart = 0;
     size_t m_nLineStart = 0;
@@ -196,7 +200,7 @@ BOOL ScanThroughDIBits(HBITMAP hbm, const BITMAP& bm, COLORREF crKey, CRunCollec
         return FALSE;
     const int cx = bm.bmWidth, cy = bm.bmHeight;
     const int nBand = cy < BAND_LINES ? cy : BAND_LINES;
-    std::vector<BYTE> band(static_cast<size_t>(cx) * 4 * static_cast<size_t>(nBand));
+    std::vector<BYTE, CPageAllocator<BYTE>> band(static_cast<size_t>(cx) * 4 * static_cast<size_t>(nBand));
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     bi.bmiHeader.biWidth = cx;
@@ -255,7 +259,7 @@ HRGN PieceRegion(const RECT* pRects, size_t nRects)
 }
 } // namespace
 
-BOOL CollectBitmapRuns(HBITMAP hbm, COLORREF crKey, std::vector<RECT>* pRects)
+BOOL CollectBitmapRuns(HBITMAP hbm, COLORREF crKey, CRectList* pRects)
 {
     pRects->clear();
     BITMAP bm = {};
@@ -267,6 +271,7 @@ BOOL CollectBitmapRuns(HBITMAP hbm, COLORREF crKey, std::vector<RECT>* pRects)
     BOOL bDone = FALSE;
     try
     {
+        pRects->reserve(FIRST_RECTS);
         CRunCollector runs(*pRects);
         bDone = bSection ? ScanSection(hbm, ds, crKey, runs) : ScanThroughDIBits(hbm, bm, crKey, runs);
     }
@@ -302,7 +307,7 @@ HRGN RegionFromBitmap(HBITMAP hbm, COLORREF crKey)
 {
     try
     {
-        std::vector<RECT> rects;
+        CRectList rects;
         if (!CollectBitmapRuns(hbm, crKey, &rects))
             return NULL;
         return RegionFromRects(rects.data(), rects.size());

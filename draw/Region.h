@@ -1,6 +1,8 @@
 #ifndef GLIMWICK_DRAW_REGION_H
 #define GLIMWICK_DRAW_REGION_H
 
+#include "frame/PageAllocator.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -24,11 +26,15 @@ HRGN RegionFromBitmap(HBITMAP hbm, COLORREF crKey);
 // tests and the benchmarks.
 HRGN RegionFromBitmapReference(HBITMAP hbm, COLORREF crKey);
 
+// Rectangles of a region on their way to it; a whole screen's runs can
+// take megabytes.
+typedef std::vector<RECT, CPageAllocator<RECT>> CRectList;
+
 // The rectangles of RegionFromBitmap, top to bottom and left to right: the
 // runs of each line, where a line has the same runs as the line above
 // those rectangles are made one line taller instead. pRects is replaced;
 // FALSE (and pRects emptied) where RegionFromBitmap gives NULL.
-BOOL CollectBitmapRuns(HBITMAP hbm, COLORREF crKey, std::vector<RECT>* pRects);
+BOOL CollectBitmapRuns(HBITMAP hbm, COLORREF crKey, CRectList* pRects);
 
 // A new region of the union of the rectangles; NULL when one cannot be
 // made. Built in small pieces joined pairwise: ExtCreateRegion of many

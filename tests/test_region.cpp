@@ -512,7 +512,7 @@ TEST(Region, RunsOfRepeatedLinesAreOneRectangle)
     picture.FillSolidRect(0, 0, 10, 6, MAGENTA);
     picture.FillSolidRect(1, 1, 3, 4, BLACK);
     picture.FillSolidRect(6, 1, 2, 2, BLACK);
-    std::vector<RECT> rects;
+    CRectList rects;
     ASSERT_TRUE(CollectBitmapRuns(static_cast<HBITMAP>(picture.GetSafeHandle()), MAGENTA, &rects));
     ASSERT_EQ(3u, rects.size());
     const RECT expected[] = {{1, 1, 4, 3}, {6, 1, 8, 3}, {1, 3, 4, 5}};
