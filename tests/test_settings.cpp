@@ -298,7 +298,9 @@ TEST_F(SettingsTest, UnregistDeletesTheKeyButNotItsParent)
     ASSERT_NE(nullptr, StartProgram(program));
     CChildProcess uninstaller;
     ASSERT_TRUE(uninstaller.Start("\"" + ProgramFolder() + "Glimwick.exe\" /unregist"));
-    EXPECT_TRUE(program.WaitForExit(5000));
+    // The first icon search holds the program's thread for seconds on a busy
+    // machine; the request to end waits in its queue until then.
+    EXPECT_TRUE(program.WaitForExit(15000));
     EXPECT_TRUE(uninstaller.WaitForExit(15000));
     HKEY hKey = NULL;
     EXPECT_NE(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, kSubkey, 0, KEY_READ, &hKey));
