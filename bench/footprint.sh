@@ -68,7 +68,7 @@ wait_pid() {
 # "PSS anon file" in MiB.
 pss() {
     awk '/^Pss:/{t=$2} /^Pss_Anon:/{a=$2} /^Pss_File:/{f=$2}
-         END{printf "%.1f %.1f %.1f", t/1024, a/1024, f/1024}' "/proc/$1/smaps_rollup"
+         END{printf "%.2f %.1f %.1f", t/1024, a/1024, f/1024}' "/proc/$1/smaps_rollup"
 }
 # The part of PSS in font files the window system keeps mapped, in MiB.
 font_pss() {
@@ -79,7 +79,7 @@ font_pss() {
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s+=$1} END{printf "%d", s}'; }
 now_ns() { date +%s%N; }
 
-row() { printf '  %-34s %8s %8s %7s\n' "$@"; }
+row() { printf '  %-34s %9s %9s %7s\n' "$@"; }
 pss_rows() {  # title, glimwick pid, minimal pid
     local g m
     read -r -a g <<<"$(pss "$2")"
@@ -97,7 +97,7 @@ cpu_window() {
     g1="$(cpu_ns "$G")"; m1="$(cpu_ns "$M")"; t1="$(now_ns)"
     awk -v t="$title" -v g=$((g1 - g0)) -v m=$((m1 - m0)) -v d=$((t1 - t0)) 'BEGIN{
         gs = g / d * 60; ms = m / d * 60
-        printf "  %-34s %6.3f s %6.3f s %7.2f\n", t, gs, ms, (ms > 0 ? gs / ms : 0) }'
+        printf "  %-34s %7.3f s %7.3f s %7.2f\n", t, gs, ms, (ms > 0 ? gs / ms : 0) }'
 }
 
 echo "Glimwick's own process beside a minimal program doing only the eye's work"
