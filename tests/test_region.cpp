@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -523,6 +525,48 @@ TEST(Region, RunsOfRepeatedLinesAreOneRectangle)
     EXPECT_FALSE(CollectBitmapRuns(static_cast<HBITMAP>(picture.GetSafeHandle()), MAGENTA, &rects));
     EXPECT_TRUE(rects.empty());
     picture.EndDraw();
+}
+
+namespace
+{
+// Bytes the C run-time's heap has committed.
+SIZE_T RunTimeHeapCommitted()
+{
+    const HANDLE hHeap = reinterpret_cast<HANDLE>(_get_heap_handle());
+    PROCESS_HEAP_ENTRY entry = {};
+    SIZE_T cb = 0;
+    ::HeapLock(hHeap);
+    while (::HeapWalk(hHeap, &entry))
+    {
+        if (entry.wFlags & PROCESS_HEAP_REGION)
+            cb += entry.Region.dwCommittedSize;
+    }
+    ::HeapUnlock(hHeap);
+    return cb;
+}
+} // namespace
+
+TEST(Region, ManyRunsLeaveTheRunTimeHeapAsItWas)
+{
+    // A checkerboard: 150 runs a line, no line like the one above.
+    const int cx = 300, cy = 100;
+    CDibCanvas picture;
+    ASSERT_TRUE(picture.CreateBlank(32, cx, cy, NO_KEY));
+    DWORD cbImage = 0;
+    DWORD* pPixels = static_cast<DWORD*>(picture.GetBits(&cbImage));
+    ASSERT_NE(nullptr, pPixels);
+    for (int i = 0; i < cx * cy; ++i)
+        pPixels[i] = (i % cx + i / cx) % 2 ? 0 : 0xFF00FF;
+    const SIZE_T cbBefore = RunTimeHeapCommitted();
+    ASSERT_GT(cbBefore, 0u);
+    {
+        CRectList rects;
+        ASSERT_TRUE(CollectBitmapRuns(static_cast<HBITMAP>(picture.GetSafeHandle()), MAGENTA, &rects));
+        EXPECT_EQ(15000u, rects.size());
+        CRgn region;
+        ASSERT_TRUE(region.Attach(RegionFromBitmap(static_cast<HBITMAP>(picture.GetSafeHandle()), MAGENTA)));
+    }
+    EXPECT_LT(RunTimeHeapCommitted(), cbBefore + 16 * 1024);
 }
 
 TEST(Region, RefusedWhileThePictureIsBoundOrMissing)
