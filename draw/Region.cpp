@@ -18,9 +18,10 @@ namespace
 const size_t PIECE_RECTS = 32;
 // Lines per GetDIBits call for bitmaps that are not DIB sections.
 const int BAND_LINES = 64;
-// Rectangles in the first block of a run list: as much as the system hands
-// out at once (64 KB), of which only the pages written are ever touched. A
-// reminder's runs fit; only very long messages need the list to grow.
+// Rectangles in the first block of a run list: as many as fill the 64 KB of
+// address space the system sets aside for any block, of which only the
+// pages written are touched. A reminder's runs fit; only very long messages
+// make the list grow.
 const size_t FIRST_RECTS = 0x10000 / sizeof(RECT);
 
 // Gathers the runs line by line; a line whose runs repeat the line above
