@@ -1,6 +1,6 @@
 # The two packages for Windows users: the setup program (made with NSIS's
 # makensis) and the portable zip, both in the build folder.
-set(GLIMWICK_VERSION 2.2)
+set(GLIMWICK_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
 set(PACKAGED_PROGRAMS Glimwick Sillbeck glimctl)
 
 set(SETUP_EXE ${CMAKE_BINARY_DIR}/Glimwick-${GLIMWICK_VERSION}-setup.exe)
