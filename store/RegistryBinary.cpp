@@ -2,6 +2,7 @@
 #include "store/RegistryKey.h"
 
 #include "store/KeyHandle.h"
+#include "store/NameCheck.h"
 
 #include <climits>
 
@@ -15,7 +16,7 @@ BOOL CRegistryKey::WriteBinary(HKEY hRoot, CString strSubKey, CString strName, c
 
 BOOL CRegistryKey::WriteBinary(HKEY hKey, CString strName, const BYTE* pData, DWORD cbData)
 {
-    if (!pData)
+    if (!pData || HasZeroByte(strName))
         return FALSE;
     return ::RegSetValueExA(hKey, strName, 0, REG_BINARY, pData, cbData) == ERROR_SUCCESS;
 }
@@ -59,7 +60,7 @@ BOOL CRegistryKey::ReadBinary(HKEY hRoot, CString strSubKey, CString strName, BY
 
 BOOL CRegistryKey::ReadBinary(HKEY hKey, CString strName, BYTE* pBuffer, DWORD* pcbData)
 {
-    if (!pBuffer || !pcbData)
+    if (!pBuffer || !pcbData || HasZeroByte(strName))
         return FALSE;
     return ::RegQueryValueExA(hKey, strName, NULL, NULL, pBuffer, pcbData) == ERROR_SUCCESS;
 }
@@ -80,6 +81,8 @@ BOOL CRegistryKey::ReadBinary(HKEY hKey, CString strName, CBinary* pData)
     if (!pData || pData->IsLocked())
         return FALSE;
     pData->Empty();
+    if (HasZeroByte(strName))
+        return FALSE;
     DWORD cbSize = 0;
     if (::RegQueryValueExA(hKey, strName, NULL, NULL, NULL, &cbSize) != ERROR_SUCCESS)
         return FALSE;

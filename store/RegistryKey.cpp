@@ -2,6 +2,7 @@
 #include "store/RegistryKey.h"
 
 #include "store/KeyHandle.h"
+#include "store/NameCheck.h"
 
 #include <cstring>
 
@@ -21,14 +22,6 @@ bool IsPathSpace(char ch)
 bool IsBackslash(char ch)
 {
     return ch == '\\';
-}
-
-// The registry takes a path as a C string and stops at its first zero byte:
-// a path that holds one would be judged here by more than the registry
-// receives.
-bool HasZeroByte(const CString& strPath)
-{
-    return static_cast<int>(std::strlen(strPath)) != strPath.GetLength();
 }
 
 // Removes the single-byte characters that pfnTrim picks from both ends; a

@@ -29,7 +29,8 @@ public:
     static constexpr REGSAM ACCESS_DELETE = ACCESS_MODIFY | DELETE;
 
     // A key name is at most 255 characters, two bytes each in Shift-JIS.
-    static constexpr int MAX_KEY_NAME_BYTES = 2 * 255 + 1;
+    static constexpr int MAX_KEY_NAME_CHARS = 255;
+    static constexpr int MAX_KEY_NAME_BYTES = 2 * MAX_KEY_NAME_CHARS + 1;
     // Pause after each pass of the tree deletion, in milliseconds.
     static constexpr DWORD DELETE_PASS_PAUSE = 10;
 
@@ -51,18 +52,21 @@ public:
     // take only what comes before it.
     virtual BOOL ResolvePath(CString strRelPath, HKEY& hRoot, CString& strSubKey);
     // Deletes the subkey with everything below it, or, when no such key
-    // exists, the value it names. A symbolic link in the tree goes itself,
-    // its target stays. FALSE at the first failure (a key that cannot be
-    // opened included), with the rest of the tree left as it was.
+    // exists or a name in it is too long for a key's, the value it names.
+    // A symbolic link in the tree goes itself, its target stays. FALSE at
+    // the first failure (a key that cannot be opened included), with the
+    // rest of the tree left as it was.
     virtual BOOL DeleteTree(HKEY hKey, LPCSTR pszSubKey);
     // Creates (or opens) the key and closes it again.
     virtual BOOL CreateKey(HKEY hParent, CString strSubKey);
     virtual BOOL CreateKey(CString strRelPath);
-    // DeleteTree with no guard.
+    // DeleteTree with no guard; a subkey holding a zero byte is refused.
     virtual BOOL DeleteKey(HKEY hKey, CString strSubKey);
     // Refuses an empty subkey and the protected system keys, then DeleteTree.
     virtual BOOL DeleteKey(CString strRelPath);
 
+    // Every form that takes a value name refuses one holding a zero byte, as
+    // paths are refused, after opening (or creating) the key as usual.
     // The relative form creates a missing key before the deletion fails.
     virtual BOOL DeleteValue(HKEY hRoot, CString strSubKey, CString strName);
     virtual BOOL DeleteValue(HKEY hKey, CString strName);

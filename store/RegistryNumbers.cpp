@@ -2,27 +2,30 @@
 #include "store/RegistryKey.h"
 
 #include "store/KeyHandle.h"
+#include "store/NameCheck.h"
 
 namespace
 {
 // Stores four bytes as REG_DWORD.
-BOOL SetNumber(HKEY hKey, LPCSTR pszName, DWORD dwValue)
+BOOL SetNumber(HKEY hKey, const CString& strName, DWORD dwValue)
 {
-    return ::RegSetValueExA(hKey, pszName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwValue),
+    if (HasZeroByte(strName))
+        return FALSE;
+    return ::RegSetValueExA(hKey, strName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwValue),
                             sizeof dwValue) == ERROR_SUCCESS;
 }
 
 // Whatever type is stored, up to four bytes are taken and widened with
 // zeros; a longer value fails. The caller's variable is written only on
 // success, so a failed read never leaves part of a value behind.
-BOOL QueryNumber(HKEY hKey, LPCSTR pszName, DWORD* pdwValue)
+BOOL QueryNumber(HKEY hKey, const CString& strName, DWORD* pdwValue)
 {
-    if (!pdwValue)
+    if (!pdwValue || HasZeroByte(strName))
         return FALSE;
     DWORD dwType = REG_DWORD;
     DWORD dwRead = 0;
     DWORD cbRead = sizeof dwRead;
-    if (::RegQueryValueExA(hKey, pszName, NULL, &dwType, reinterpret_cast<BYTE*>(&dwRead), &cbRead) !=
+    if (::RegQueryValueExA(hKey, strName, NULL, &dwType, reinterpret_cast<BYTE*>(&dwRead), &cbRead) !=
         ERROR_SUCCESS)
         return FALSE;
     *pdwValue = dwRead;

@@ -2,6 +2,7 @@
 #include "store/RegistryKey.h"
 
 #include "store/KeyHandle.h"
+#include "store/NameCheck.h"
 
 namespace
 {
@@ -23,6 +24,29 @@ bool IsProtected(const CString& strSubKey)
     }
     return false;
 }
+
+// Whether some component of the path is longer than a key name may be, so
+// that the path can only name a value. Two-byte aware: a trail byte may
+// have the backslash's code.
+bool CannotNameKey(LPCSTR pszPath)
+{
+    const int nBytes = static_cast<int>(std::strlen(pszPath));
+    int nChars = 0;
+    for (int i = 0; i < nBytes;)
+    {
+        if (CString::IsLeadByteAt(pszPath, nBytes, i))
+        {
+            i += 2;
+            ++nChars;
+            continue;
+        }
+        nChars = pszPath[i] == '\\' ? 0 : nChars + 1;
+        if (nChars > CRegistryKey::MAX_KEY_NAME_CHARS)
+            return true;
+        ++i;
+    }
+    return nChars > CRegistryKey::MAX_KEY_NAME_CHARS;
+}
 } // namespace
 
 BOOL CRegistryKey::DeleteTree(HKEY hKey, LPCSTR pszSubKey)
@@ -40,7 +64,7 @@ BOOL CRegistryKey::DeleteTree(HKEY hKey, LPCSTR pszSubKey)
         const LONG lOpened = key.OpenResult(hKey, pszSubKey, ACCESS_DELETE, REG_OPTION_OPEN_LINK);
         // Only a name that is no key may name a value: a key that refuses
         // access stays, and so does any value beside it.
-        if (lOpened == ERROR_FILE_NOT_FOUND)
+        if (lOpened == ERROR_FILE_NOT_FOUND || (lOpened != ERROR_SUCCESS && CannotNameKey(pszSubKey)))
             return DeleteValuePath(hKey, pszSubKey);
         if (lOpened != ERROR_SUCCESS)
             return FALSE;
@@ -74,6 +98,8 @@ BOOL CRegistryKey::DeleteValuePath(HKEY hKey, const CString& strPath)
 
 BOOL CRegistryKey::DeleteKey(HKEY hKey, CString strSubKey)
 {
+    if (HasZeroByte(strSubKey))
+        return FALSE;
     return DeleteTree(hKey, strSubKey);
 }
 

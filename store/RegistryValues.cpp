@@ -2,6 +2,7 @@
 #include "store/RegistryKey.h"
 
 #include "store/KeyHandle.h"
+#include "store/NameCheck.h"
 
 #include <algorithm>
 #include <memory>
@@ -32,6 +33,8 @@ BOOL CRegistryKey::DeleteValue(HKEY hRoot, CString strSubKey, CString strName)
 
 BOOL CRegistryKey::DeleteValue(HKEY hKey, CString strName)
 {
+    if (HasZeroByte(strName))
+        return FALSE;
     return ::RegDeleteValueA(hKey, strName) == ERROR_SUCCESS;
 }
 
@@ -53,6 +56,8 @@ BOOL CRegistryKey::WriteString(HKEY hRoot, CString strSubKey, CString strName, C
 
 BOOL CRegistryKey::WriteString(HKEY hKey, CString strName, CString strValue)
 {
+    if (HasZeroByte(strName))
+        return FALSE;
     const BYTE* pBytes = reinterpret_cast<const BYTE*>(strValue.GetString());
     const DWORD cbBytes = static_cast<DWORD>(strValue.GetLength()) + 1;
     return ::RegSetValueExA(hKey, strName, 0, REG_SZ, pBytes, cbBytes) == ERROR_SUCCESS;
@@ -78,6 +83,8 @@ BOOL CRegistryKey::ReadString(HKEY hRoot, CString strSubKey, CString strName, CS
 BOOL CRegistryKey::ReadString(HKEY hKey, CString strName, CString& strValue)
 {
     strValue.Empty();
+    if (HasZeroByte(strName))
+        return FALSE;
     for (int nTry = 0; nTry < STRING_READ_TRIES; ++nTry)
     {
         DWORD cbSize = 0;
@@ -137,6 +144,8 @@ BOOL CRegistryKey::GetValueType(HKEY hRoot, CString strSubKey, CString strName, 
 
 BOOL CRegistryKey::GetValueType(HKEY hKey, CString strName, DWORD* pdwType)
 {
+    if (HasZeroByte(strName))
+        return FALSE;
     DWORD cbData = sizeof(DWORD);
     return ::RegQueryValueExA(hKey, strName, NULL, pdwType, NULL, &cbData) == ERROR_SUCCESS;
 }

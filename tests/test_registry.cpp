@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace
@@ -576,4 +577,47 @@ TEST_F(RegistryTest, ValueTypesAndExistence)
     EXPECT_FALSE(key.ValueExists(m_test.Handle(), ""));
     ASSERT_TRUE(key.WriteString(m_test.Handle(), "", "default"));
     EXPECT_TRUE(key.ValueExists(m_test.Handle(), ""));
+}
+
+TEST_F(RegistryTest, ValueNamesHoldingAZeroByteAreRefused)
+{
+    // The registry would take only "S", the name before the zero byte.
+    CRegistryKey key(m_test.Path().c_str());
+    const CString strSubKey(m_test.SubKey().c_str());
+    ASSERT_TRUE(key.WriteDword("", "S", 7));
+    const CString strCut("S\0x", 3);
+    const HKEY hKey = m_test.Handle();
+    CString strText;
+    DWORD dwValue = 0;
+    DWORD dwType = 0;
+    BYTE bytes[8] = {};
+    DWORD cbBytes = sizeof bytes;
+    CBinary data;
+    const std::function<BOOL()> kCalls[] = {
+        [&] { return key.DeleteValue(HKEY_CURRENT_USER, strSubKey, strCut); },
+        [&] { return key.DeleteValue(hKey, strCut); },
+        [&] { return key.DeleteValue("", strCut); },
+        [&] { return key.WriteString("", strCut, "x"); },
+        [&] { return key.ReadString(hKey, strCut, strText); },
+        [&] { return key.WriteDword(HKEY_CURRENT_USER, strSubKey, strCut, 1); },
+        [&] { return key.ReadDword("", strCut, &dwValue); },
+        [&] { return key.WriteInt(hKey, strCut, 1); },
+        [&] { return key.WriteBinary("", strCut, bytes, 1); },
+        [&] { return key.ReadBinary(hKey, strCut, bytes, &cbBytes); },
+        [&] { return key.ReadBinary("", strCut, &data); },
+        [&] { return key.GetValueType("", strCut, &dwType); },
+        [&] { return key.ValueExists(hKey, strCut); },
+        [&] { return key.WriteScrambled("", strCut, "", "x"); },
+    };
+    for (size_t i = 0; i < sizeof kCalls / sizeof kCalls[0]; ++i)
+    {
+        EXPECT_FALSE(kCalls[i]()) << "call " << i;
+        DWORD dwStored = 0;
+        DWORD cbStored = sizeof dwStored;
+        EXPECT_EQ(ERROR_SUCCESS, ::RegQueryValueExA(hKey, "S", NULL, &dwType,
+                                                    reinterpret_cast<BYTE*>(&dwStored), &cbStored))
+            << "call " << i;
+        EXPECT_EQ(static_cast<DWORD>(REG_DWORD), dwType) << "call " << i;
+        EXPECT_EQ(7u, dwStored) << "call " << i;
+    }
 }

@@ -226,6 +226,8 @@ TEST_F(RegistryTreeTest, PathsHoldingAZeroByteAreRefused)
     CRecordingKey root("HKEY_CURRENT_USER");
     EXPECT_FALSE(root.DeleteKey(CString("Software\0x", 10)));
     EXPECT_TRUE(root.m_calls.empty());
+    EXPECT_FALSE(own.DeleteKey(m_test.Handle(), CString("P\0x", 3)));
+    EXPECT_TRUE(m_test.KeyExists("P\\A"));
 }
 
 TEST_F(RegistryTreeTest, LinksGoThemselvesAndTheirTargetsStay)
@@ -324,4 +326,10 @@ TEST_F(RegistryTreeTest, LongNamesAndLongValuePaths)
     EXPECT_TRUE(key.DeleteKey((strKeyPath + "\\Value").c_str()));
     EXPECT_FALSE(m_test.ValueExists(strKeyPath, "Value"));
     EXPECT_TRUE(m_test.ValueExists(strKeyPath, "keep"));
+
+    // A value name longer than any key name can only name a value.
+    const std::string strLongValue(300, 'v');
+    ASSERT_TRUE(m_test.SetRaw(strLongValue.c_str(), REG_SZ, "1", 2));
+    EXPECT_TRUE(key.DeleteKey(strLongValue.c_str()));
+    EXPECT_FALSE(m_test.ValueExists("", strLongValue.c_str()));
 }
