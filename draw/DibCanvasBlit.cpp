@@ -223,8 +223,13 @@ BOOL CDibCanvas::DrawDib(BOOL bUseSrcSize, CDC* pDC, int x, int y, int cx, int c
     if (m_bTopDown)
     {
         ys = GetHeight() - ys - cys;
-        y += cy - 1;
-        cy = -cy;
+        // A single row needs no mirroring, and a height of -1 would tell
+        // DrawDib to take the picture's own.
+        if (cy != 1)
+        {
+            y += cy - 1;
+            cy = -cy;
+        }
     }
     const DrawDibLibrary& library = TheDrawDibLibrary();
     const HDRAWDIB hDrawDib = library.Usable() ? library.pOpen() : NULL;

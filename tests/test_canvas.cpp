@@ -4,6 +4,7 @@
 #include "frame/Brush.h"
 #include "frame/Font.h"
 #include "frame/Pen.h"
+#include "tests/TestColours.h"
 #include "tests/TestSupport.h"
 #include "tests/TestTarget.h"
 
@@ -16,15 +17,7 @@
 
 namespace
 {
-const COLORREF RED = RGB(255, 0, 0);
-const COLORREF GREEN = RGB(0, 255, 0);
-const COLORREF BLUE = RGB(0, 0, 255);
-const COLORREF WHITE = RGB(255, 255, 255);
-const COLORREF BLACK = RGB(0, 0, 0);
 const COLORREF KEY = CDibCanvas::NO_KEY;
-
-// Generous: only a deadlock makes a thread take this long.
-const DWORD DEADLOCK_MS = 120000;
 
 int CountPixels(CDibCanvas& picture, COLORREF cr)
 {
@@ -394,12 +387,7 @@ TEST(CanvasPixels, PixelAddressesFollowTheRowOrder)
 
 TEST(CanvasPixels, TopDownPictureIsAddressedByItsLines)
 {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = 4;
-    bi.bmiHeader.biHeight = -3;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = TopDownInfo32(4, 3);
     CDibCanvas picture;
     ASSERT_TRUE(picture.CreateFromInfo(&bi, nullptr, KEY));
     EXPECT_EQ(3, picture.GetBitmapInfo()->bmiHeader.biHeight) << "recorded bottom-up";
@@ -422,6 +410,12 @@ TEST(CanvasPixels, TopDownPictureIsAddressedByItsLines)
     EXPECT_EQ(GREEN, other.Pixel(2, 0));
     EXPECT_EQ(GREEN, other.Pixel(2, 1));
     EXPECT_EQ(BLACK, other.Pixel(1, 0));
+    // The same line into one row of the target, and no other row.
+    CTestTarget row(4, 3, WHITE);
+    EXPECT_TRUE(picture.DrawDib(row.DC(), 0, 1, 4, 1, 0, 1, 4, 1, 0));
+    EXPECT_EQ(GREEN, row.Pixel(2, 1));
+    EXPECT_EQ(WHITE, row.Pixel(2, 0));
+    EXPECT_EQ(WHITE, row.Pixel(2, 2));
 }
 
 TEST(CanvasPixels, DrawDibCopiesThePicture)
@@ -500,18 +494,15 @@ TEST(CanvasPixels, APictureDrawnIntoItselfIsReadAsItWas)
     struct Case
     {
         const char* pszName;
-        std::function<BOOL(CDibCanvas&)> draw;
+        std::function<void(CDibCanvas&)> draw;
         bool bKeyKept; // drawn one to one through the mask
     };
-    const COLORREF MAGENTA = RGB(255, 0, 255);
     const Case kCases[] = {
-        {"DrawImage", [](CDibCanvas& p) { return p.DrawImage(&p, 20, 0, 10, 10, 0, 0, SRCCOPY), TRUE; }, true},
-        {"StretchImage", [](CDibCanvas& p) { return p.StretchImage(&p, 20, 0, 10, 10, 0, 0, 10, 10, SRCCOPY), TRUE; },
-         true},
-        {"TileImage", [](CDibCanvas& p) { return p.TileImage(&p, 20, 0, 10, 10, 0, 0, SRCCOPY), TRUE; }, true},
-        {"StretchImageToFit", [](CDibCanvas& p) { return p.StretchImageToFit(&p, 20, 0, 20, 20, SRCCOPY), TRUE; },
-         false},
-        {"DrawState", [](CDibCanvas& p) { return p.DrawState(CPoint(20, 0), &p, 0, nullptr); }, false},
+        {"DrawImage", [](CDibCanvas& p) { p.DrawImage(&p, 20, 0, 10, 10, 0, 0, SRCCOPY); }, true},
+        {"StretchImage", [](CDibCanvas& p) { p.StretchImage(&p, 20, 0, 10, 10, 0, 0, 10, 10, SRCCOPY); }, true},
+        {"TileImage", [](CDibCanvas& p) { p.TileImage(&p, 20, 0, 10, 10, 0, 0, SRCCOPY); }, true},
+        {"StretchImageToFit", [](CDibCanvas& p) { p.StretchImageToFit(&p, 20, 0, 20, 20, SRCCOPY); }, false},
+        {"DrawState", [](CDibCanvas& p) { EXPECT_TRUE(p.DrawState(CPoint(20, 0), &p, 0, nullptr)); }, false},
     };
     for (const Case& c : kCases)
         for (bool bBracketed : {false, true})
@@ -525,7 +516,7 @@ TEST(CanvasPixels, APictureDrawnIntoItselfIsReadAsItWas)
             picture.SetTransparentColor(MAGENTA);
             if (bBracketed)
                 picture.BeginDraw();
-            EXPECT_TRUE(c.draw(picture));
+            c.draw(picture);
             if (bBracketed)
                 picture.EndDraw();
             EXPECT_EQ(RED, picture.GetPixel(23, 7));

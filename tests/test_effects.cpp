@@ -2,6 +2,7 @@
 // the screen capture, and the two pictures' locks under several threads.
 #include "draw/DibCanvas.h"
 #include "frame/Rgn.h"
+#include "tests/TestColours.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,15 +17,7 @@
 
 namespace
 {
-const COLORREF MAGENTA = RGB(255, 0, 255);
-const COLORREF WHITE = RGB(255, 255, 255);
-const COLORREF BLACK = RGB(0, 0, 0);
-const COLORREF RED = RGB(255, 0, 0);
-const COLORREF BLUE = RGB(0, 0, 255);
 const COLORREF KEY = CDibCanvas::NO_KEY;
-
-// Generous: only a deadlock makes a thread take this long.
-const DWORD DEADLOCK_MS = 120000;
 
 COLORREF Pattern(int x, int y)
 {

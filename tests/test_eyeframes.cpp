@@ -110,13 +110,7 @@ BOOL ReadIcon(UINT nId, IconPixels& pixels)
         BITMAPINFOHEADER bmiHeader;
         RGBQUAD bmiColors[2];
     } bmi = {};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = ICON_SIZE;
-    bmi.bmiHeader.biHeight = -ICON_SIZE;  // top-down
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biCompression = BI_RGB;
-
-    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader = TopDownInfo32(ICON_SIZE, ICON_SIZE).bmiHeader;
     std::array<DWORD, ICON_SIZE * ICON_SIZE> colorBits = {};
     if (::GetDIBits(screen, info.hbmColor, 0, ICON_SIZE, colorBits.data(), reinterpret_cast<BITMAPINFO*>(&bmi),
                     DIB_RGB_COLORS) != ICON_SIZE)
