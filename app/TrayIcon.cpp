@@ -162,10 +162,6 @@ LRESULT CTrayIcon::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnTaskbarCreated();
     switch (message)
     {
-    case WM_COMMAND:
-        // Decoded into OnCommand; a menu command is answered 1, not 0.
-        CStatic::WindowProc(message, wParam, lParam);
-        return 1;
     case WM_TRAY_NOTIFY:
         return OnTrayNotify(wParam, lParam);
     case WM_DESTROY:
@@ -181,6 +177,8 @@ LRESULT CTrayIcon::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 BOOL CTrayIcon::OnCommand(UINT nID, UINT nCode, HWND)
 {
     Forward(WM_COMMAND, MAKEWPARAM(nID, nCode), 0);
+    // A menu command is answered 1, not 0.
+    SetMessageResult(1);
     return TRUE;
 }
 

@@ -103,17 +103,51 @@ BOOL CWnd::DestroyWindow()
     return m_hWnd && ::DestroyWindow(m_hWnd);
 }
 
+namespace
+{
+// Where SetMessageResult writes: the result of the message whose handler
+// runs on this thread. Kept per thread, not in the window object, which its
+// handler may delete.
+thread_local LRESULT* t_pMessageResult = nullptr;
+
+// One message's result while its handler runs; a message sent from inside
+// the handler has its own, and the outer one is current again afterwards.
+class CResultSlot
+{
+public:
+    explicit CResultSlot(LRESULT lDefault) : m_pOuter(t_pMessageResult), m_lResult(lDefault)
+    {
+        t_pMessageResult = &m_lResult;
+    }
+    ~CResultSlot() { t_pMessageResult = m_pOuter; }
+    CResultSlot(const CResultSlot&) = delete;
+    CResultSlot& operator=(const CResultSlot&) = delete;
+    LRESULT Result() const { return m_lResult; }
+
+private:
+    LRESULT* m_pOuter;
+    LRESULT m_lResult;
+};
+} // namespace
+
+void CWnd::SetMessageResult(LRESULT lResult)
+{
+    if (t_pMessageResult)
+        *t_pMessageResult = lResult;
+}
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT lResult = 0;
     switch (message)
     {
     case WM_COMMAND:
-        if (ReflectToChild(reinterpret_cast<HWND>(lParam), message, wParam, lParam, &lResult))
-            return lResult;
+    {
+        CResultSlot slot(0);
         if (OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
-            return 0;
+            return slot.Result();
         break;
+    }
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
@@ -136,13 +170,19 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         break;
     case WM_SETCURSOR:
+    {
+        CResultSlot slot(TRUE);
         if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam)))
-            return TRUE;
+            return slot.Result();
         break;
+    }
     case WM_COPYDATA:
+    {
+        CResultSlot slot(TRUE);
         if (OnCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam)))
-            return TRUE;
+            return slot.Result();
         break;
+    }
     case WM_WINDOWPOSCHANGED:
         if (lParam)
             OnWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));

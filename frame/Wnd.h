@@ -9,9 +9,10 @@
 // calls the typed OnXxx handlers, which classes override; what no handler
 // takes goes to the default processing. A class overrides WindowProc itself
 // only for messages without a typed handler, ending in its base's
-// WindowProc. A control's notifications to its parent (colour requests and
-// commands) are offered to the control first when it is a window object
-// too, as OnChildNotify. The object destroys its window when it is
+// WindowProc. A handler that takes a message whose result matters gives it
+// with SetMessageResult. A control's colour requests to its parent are
+// offered to the control first when it is a window object too, as
+// OnChildNotify. The object destroys its window when it is
 // destroyed.
 class CWnd
 {
@@ -72,7 +73,9 @@ public:
 protected:
     // The typed handlers. Those returning BOOL return FALSE to leave the
     // message to the default processing; a timer, and a position change,
-    // reach it after the handler in any case.
+    // reach it after the handler in any case. A handler returning TRUE
+    // answers the message's usual result (0 for a command, TRUE for a
+    // cursor or copied data) unless it set another.
     virtual BOOL OnCommand(UINT nID, UINT nCode, HWND hWndControl);
     virtual void OnTimer(UINT_PTR nIDEvent);
     virtual BOOL OnPaint();
@@ -91,6 +94,10 @@ protected:
     // The control's own colours (nCtlColor one of CTLCOLOR_*): its brush, or
     // NULL to leave the colours to the parent.
     virtual HBRUSH CtlColor(HDC hDC, UINT nCtlColor);
+
+    // The result the window procedure gives for the message whose typed
+    // handler is running on this thread; nothing outside a typed handler.
+    static void SetMessageResult(LRESULT lResult);
 
     static LRESULT CALLBACK StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     // Attaches the object to a window created with it as creation parameter.

@@ -49,6 +49,16 @@ public:
     }
 
     void OnTimer(UINT_PTR nID) override { m_timers.push_back(nID); }
+    // Command n answers n; 20 first sends itself 21, which answers for itself.
+    BOOL OnCommand(UINT nID, UINT, HWND) override
+    {
+        if (nID == 22)
+            return TRUE;
+        SetMessageResult(nID);
+        if (nID == 20)
+            m_lInnerResult = SendMessage(WM_COMMAND, 21);
+        return TRUE;
+    }
     LRESULT OnAnswer(WPARAM a, LPARAM b) { return static_cast<LRESULT>(a + b); }
 
     BOOL CreateFrame(LPCSTR pszName, DWORD dwStyle = WS_OVERLAPPED)
@@ -58,6 +68,7 @@ public:
     }
 
     int m_nCreates = 0;
+    LRESULT m_lInnerResult = 0;
     int m_nPreSubclass = 0;
     int m_nFinal = 0;
     HWND m_hWndAtPreSubclass = NULL;
@@ -135,6 +146,10 @@ TEST(Dispatch, TypedHandlersAndDefaultProcessing)
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(::GetDesktopWindow()));
 
     EXPECT_EQ(42, wnd.SendMessage(WM_PROBE_ANSWER, 40, 2));
+    // A handler's own result, also around a message sent from inside it.
+    EXPECT_EQ(20, wnd.SendMessage(WM_COMMAND, 20));
+    EXPECT_EQ(21, wnd.m_lInnerResult);
+    EXPECT_EQ(0, wnd.SendMessage(WM_COMMAND, 22)) << "a command's usual result";
     // Unhandled messages reach the default processing.
     char szText[32] = {};
     EXPECT_EQ(12, wnd.SendMessage(WM_GETTEXT, sizeof szText, reinterpret_cast<LPARAM>(szText)));
