@@ -137,7 +137,7 @@ TEST_F(GlimctlTest, StatusPauseAndResume)
     StartInstance();
     // Answered although the first search may hold the program just now.
     std::string strStatus = Status();
-    EXPECT_NE(std::string::npos, strStatus.find("\nheld=0\nhold=none\n")) << strStatus;
+    EXPECT_NE(std::string::npos, strStatus.find("\nhold=none")) << strStatus;
     EXPECT_EQ(10, Value(strStatus, "interval"));
     EXPECT_GT(Value(strStatus, "next"), 560);
     EXPECT_LE(Value(strStatus, "next"), 600);
