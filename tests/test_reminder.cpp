@@ -230,65 +230,57 @@ namespace
 {
 const ULONGLONG kSomeTime = 133000000000000000ull; // a FILETIME in 2022
 const ULONGLONG kZero = 0;
-
-// Sets (or with cb 0 deletes) a value of an app's key below the test key.
-void SetTime(const CTestKey& key, const std::string& strApp, LPCSTR pszName, DWORD dwType, const void* p, DWORD cb)
-{
-    if (cb)
-        ASSERT_TRUE(key.SetRaw(strApp, pszName, dwType, p, cb));
-    else
-        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, key.SubKey(strApp).c_str(), pszName);
-}
 } // namespace
 
 TEST(CallWatch, AnAppUsesADeviceWhileItsStopTimeIsZero)
 {
     CTestKey key;
-    const std::string strApp = "webcam\\NonPackaged\\C:#Program Files#Call#call.exe";
-    const DWORD dwShort = 0;
-    struct Row
+    // Values of a desktop program's key: type, data and size (0: none).
+    struct Value
     {
-        DWORD dwStartType;
-        const void* pStart;
-        DWORD cbStart; // 0: no value
-        DWORD dwStopType;
-        const void* pStop;
-        DWORD cbStop;
+        DWORD dwType;
+        const void* p;
+        DWORD cb;
+    };
+    const Value kTime = {REG_QWORD, &kSomeTime, 8}, kNought = {REG_QWORD, &kZero, 8}, kNone = {REG_QWORD, &kZero, 0};
+    const struct
+    {
+        Value start, stop;
         BOOL bInUse;
+    } kRows[] = {
+        {kTime, kNought, TRUE},
+        {kTime, kTime, FALSE},
+        {kTime, kNone, FALSE},
+        {kNone, kNought, FALSE},
+        {kNought, kNought, FALSE},
+        {kTime, {REG_DWORD, &kZero, 4}, FALSE},
+        {kTime, {REG_QWORD, &kZero, 4}, FALSE},
+        {kTime, {REG_BINARY, &kZero, 8}, FALSE},
+        {{REG_SZ, "1", 2}, kNought, FALSE},
     };
-    const Row kRows[] = {
-        {REG_QWORD, &kSomeTime, 8, REG_QWORD, &kZero, 8, TRUE},
-        {REG_QWORD, &kSomeTime, 8, REG_QWORD, &kSomeTime, 8, FALSE}, // stopped
-        {REG_QWORD, &kSomeTime, 8, REG_QWORD, &kZero, 0, FALSE},     // no stop time
-        {REG_QWORD, &kSomeTime, 0, REG_QWORD, &kZero, 8, FALSE},     // no start time
-        {REG_QWORD, &kZero, 8, REG_QWORD, &kZero, 8, FALSE},         // never started
-        {REG_QWORD, &kSomeTime, 8, REG_DWORD, &dwShort, 4, FALSE},
-        {REG_QWORD, &kSomeTime, 8, REG_QWORD, &dwShort, 4, FALSE},
-        {REG_QWORD, &kSomeTime, 8, REG_BINARY, &kZero, 8, FALSE},
-        {REG_SZ, "1", 2, REG_QWORD, &kZero, 8, FALSE},
-    };
-    CCallWatch watch(HKEY_CURRENT_USER, key.SubKey().c_str());
-    EXPECT_FALSE(watch.InCall()) << "no device keys at all";
+    const std::string strApp = "webcam\\NonPackaged\\C:#Program Files#Call#call.exe";
     for (size_t i = 0; i < sizeof kRows / sizeof kRows[0]; ++i)
     {
-        const Row& r = kRows[i];
-        SetTime(key, strApp, "LastUsedTimeStart", r.dwStartType, r.pStart, r.cbStart);
-        SetTime(key, strApp, "LastUsedTimeStop", r.dwStopType, r.pStop, r.cbStop);
+        ::RegDeleteTreeA(key.Handle(), "webcam");
+        for (const auto& v : {std::make_pair("LastUsedTimeStart", kRows[i].start),
+                              std::make_pair("LastUsedTimeStop", kRows[i].stop)})
+            ASSERT_TRUE(!v.second.cb || key.SetRaw(strApp, v.first, v.second.dwType, v.second.p, v.second.cb));
         HKEY hDevice = NULL;
         ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(key.Handle(), "webcam", 0, KEY_READ, &hDevice));
-        EXPECT_EQ(r.bInUse, CCallWatch::DeviceInUse(hDevice)) << "row " << i;
+        EXPECT_EQ(kRows[i].bInUse, CCallWatch::DeviceInUse(hDevice)) << "row " << i;
         ::RegCloseKey(hDevice);
     }
-    // The watch hears of each change: a store app's microphone, then the end
-    // of its use, then the device's key gone.
+    // The watch hears of each change: a store app's microphone in use, no
+    // longer, again, and the device's key gone.
+    CCallWatch watch(HKEY_CURRENT_USER, key.SubKey().c_str());
+    EXPECT_FALSE(watch.InCall());
     const std::string strStoreApp = "microphone\\Microsoft.Teams_8wekyb3d8bbwe";
-    SetTime(key, strStoreApp, "LastUsedTimeStart", REG_QWORD, &kSomeTime, 8);
-    SetTime(key, strStoreApp, "LastUsedTimeStop", REG_QWORD, &kZero, 8);
-    EXPECT_TRUE(WaitUntil([&] { return watch.InCall() != FALSE; }, 2000));
-    SetTime(key, strStoreApp, "LastUsedTimeStop", REG_QWORD, &kSomeTime, 8);
-    EXPECT_TRUE(WaitUntil([&] { return !watch.InCall(); }, 2000));
-    SetTime(key, strStoreApp, "LastUsedTimeStop", REG_QWORD, &kZero, 8);
-    EXPECT_TRUE(WaitUntil([&] { return watch.InCall() != FALSE; }, 2000));
+    ASSERT_TRUE(key.SetRaw(strStoreApp, "LastUsedTimeStart", REG_QWORD, &kSomeTime, 8));
+    for (const ULONGLONG* pStop : {&kZero, &kSomeTime, &kZero})
+    {
+        ASSERT_TRUE(key.SetRaw(strStoreApp, "LastUsedTimeStop", REG_QWORD, pStop, 8));
+        EXPECT_TRUE(WaitUntil([&] { return watch.InCall() == (*pStop == 0); }, 2000));
+    }
     ASSERT_EQ(ERROR_SUCCESS, ::RegDeleteTreeA(key.Handle(), "microphone"));
     EXPECT_TRUE(WaitUntil([&] { return !watch.InCall(); }, 2000));
 }
