@@ -367,26 +367,24 @@ TEST(ReminderRequests, BadRequestsAreRefusedAndChangeNothing)
     HWND hGone = MakeWindow(GLIMWICK_REPLY_CLASS);
     ::DestroyWindow(hGone);
     HWND hStranger = MakeWindow("NotGlimctl");
-    const DWORD dwFive = 5;
-    const ULONGLONG nEight = 5;
-    struct Row
+    const ULONGLONG nFive = 5;
+    const struct
     {
         const char* pszWhat;
         ULONG_PTR dwData;
         DWORD cbData;
         const void* pData;
         HWND hFrom;
-    };
-    const Row kRows[] = {
-        {"pause, two bytes", GLIMWICK_COPY_PAUSE, 2, &dwFive, hReply},
-        {"pause, eight bytes", GLIMWICK_COPY_PAUSE, 8, &nEight, hReply},
+    } kRows[] = {
+        {"pause, two bytes", GLIMWICK_COPY_PAUSE, 2, &nFive, hReply},
+        {"pause, eight bytes", GLIMWICK_COPY_PAUSE, 8, &nFive, hReply},
         {"pause, no data", GLIMWICK_COPY_PAUSE, 4, nullptr, hReply},
-        {"unknown command", GLIMWICK_COPY_STATUS_REPLY + 1, 4, &dwFive, hReply},
+        {"unknown command", GLIMWICK_COPY_STATUS_REPLY + 1, 4, &nFive, hReply},
         {"status, reply window gone", GLIMWICK_COPY_STATUS, 0, nullptr, hGone},
         {"status, a stranger's window", GLIMWICK_COPY_STATUS, 0, nullptr, hStranger},
     };
     const std::string strBefore(dlg.StatusText());
-    for (const Row& r : kRows)
+    for (const auto& r : kRows)
     {
         COPYDATASTRUCT data = {r.dwData, r.cbData, const_cast<void*>(r.pData)};
         EXPECT_EQ(FALSE, dlg.SendMessage(WM_COPYDATA, reinterpret_cast<WPARAM>(r.hFrom),
