@@ -1,6 +1,7 @@
 #ifndef GLIMWICK_APP_GLIMWICKDLG_H
 #define GLIMWICK_APP_GLIMWICKDLG_H
 
+#include "app/CallWatch.h"
 #include "app/ReminderGate.h"
 #include "app/SessionWatch.h"
 #include "app/TrayIcon.h"
@@ -100,6 +101,8 @@ protected:
 
     // The reminder timer fell due: show, hold or drop (GlimwickDlgMoment).
     void OnReminderDue();
+    // What the system says of the user's moment now.
+    CReminderGate::Moment ReadMoment();
     void OnMomentTick();
     // Starts the count-down of the next reminder afresh, if there is one.
     void RestartReminder();
@@ -142,6 +145,7 @@ protected:
     BOOL m_bSearching = FALSE;
     CReminderGate m_gate;
     CSessionWatch m_session;
+    CCallWatch m_call;
 
     // Awake ticks of the whole process; starts at 2, never reset.
     static int s_nBlinkCounter;

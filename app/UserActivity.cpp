@@ -24,33 +24,32 @@ DWORD CUserActivity::IdleMilliseconds()
 
 BOOL CUserActivity::FullScreenWork(HWND hIgnore)
 {
-    if (ShellReportsBusy())
-        return TRUE;
+    const int nState = ShellNotificationState();
+    for (int nBusy : kBusyStates)
+    {
+        if (nState == nBusy)
+            return TRUE;
+    }
     HWND hWnd = ::GetForegroundWindow();
     if (!hWnd || hWnd == hIgnore || IsShellWindow(hWnd))
         return FALSE;
     return CoversItsMonitor(hWnd);
 }
 
-BOOL CUserActivity::ShellReportsBusy()
+int CUserActivity::ShellNotificationState()
 {
     // Looked up, not imported: older systems do not have it.
     HMODULE hShell = ::GetModuleHandleA("shell32.dll");
     if (!hShell)
         hShell = ::LoadLibraryA("shell32.dll");
     if (!hShell)
-        return FALSE;
+        return 0;
     const auto pfnQuery = reinterpret_cast<QueryNotificationStateFn>(
         reinterpret_cast<void*>(::GetProcAddress(hShell, "SHQueryUserNotificationState")));
     QUERY_USER_NOTIFICATION_STATE state = QUNS_ACCEPTS_NOTIFICATIONS;
     if (!pfnQuery || FAILED(pfnQuery(&state)))
-        return FALSE;
-    for (int nBusy : kBusyStates)
-    {
-        if (state == nBusy)
-            return TRUE;
-    }
-    return FALSE;
+        return 0;
+    return state;
 }
 
 BOOL CUserActivity::CoversItsMonitor(HWND hWnd)

@@ -17,8 +17,10 @@ public:
     // its client area.
     static BOOL FullScreenWork(HWND hIgnore);
 
+    // The shell's QUERY_USER_NOTIFICATION_STATE; 0 when it gives none.
+    static int ShellNotificationState();
+
 private:
-    static BOOL ShellReportsBusy();
     static BOOL CoversItsMonitor(HWND hWnd);
     static BOOL IsShellWindow(HWND hWnd);
 };

@@ -33,8 +33,10 @@
 #define GLIMWICK_COPY_PAUSE 0x474C5302
 #define GLIMWICK_COPY_RESUME 0x474C5303
 // The answer to a status request, sent to the asker's window: key=value
-// lines, each ending with a line feed.
+// lines, each ending with a line feed. Only a window of this class is
+// answered.
 #define GLIMWICK_COPY_STATUS_REPLY 0x474C5304
+#define GLIMWICK_REPLY_CLASS "GlimctlReply"
 
 #ifndef RC_INVOKED
 #include <windows.h>

@@ -32,16 +32,16 @@ int __cdecl SillbeckGetTrayRect(RECT* prc);
 
 // Tells the own controller where the notification area is, once per
 // process, so that it looks for its icon at once instead of at its first
-// watch tick. Only the first start that finds the controller reports: the
-// starts that follow every search must not start another one.
+// watch tick. Only the first report that reaches the controller counts: the
+// starts that follow every search must not start another one, but a start
+// that could not read the area or post leaves the report to the next.
 int __cdecl SillbeckStart(void)
 {
     HWND hController = OwnController();
     RECT rc;
-    if (hController && ::InterlockedExchange(&s_nReported, 1) == 0 && SillbeckGetTrayRect(&rc))
-    {
-        ::PostMessageA(hController, WM_GLIMWICK_TRAY_REPORT, TrayReportWParam(rc), TrayReportLParam(rc));
-    }
+    if (hController && SillbeckGetTrayRect(&rc) && ::InterlockedExchange(&s_nReported, 1) == 0 &&
+        !::PostMessageA(hController, WM_GLIMWICK_TRAY_REPORT, TrayReportWParam(rc), TrayReportLParam(rc)))
+        ::InterlockedExchange(&s_nReported, 0);
     return 1;
 }
 

@@ -1,8 +1,10 @@
 #include "tools/ReplyWindow.h"
 
+#include "res/Protocol.h"
+
 namespace
 {
-const char kClassName[] = "GlimctlReply";
+const char kClassName[] = GLIMWICK_REPLY_CLASS;
 } // namespace
 
 CReplyWindow::CReplyWindow(ULONG_PTR dwExpected) : m_dwExpected(dwExpected)

@@ -10,8 +10,10 @@
 
 namespace
 {
-// How long a request may wait for the running instance.
-const UINT kAnswerTimeoutMs = 2000;
+// How long a request may wait for the running instance: longer than an
+// icon search, which holds the instance's thread for up to 20 seconds. A
+// request given up on would still be carried out later.
+const UINT kAnswerTimeoutMs = 25000;
 
 // Exit codes.
 const int kExitNotRunning = 1;
@@ -90,9 +92,10 @@ int Request(ULONG_PTR dwRequest, const void* pData, DWORD cbData)
     }
     COPYDATASTRUCT data = {dwRequest, cbData, const_cast<void*>(pData)};
     DWORD_PTR dwResult = 0;
-    // The answer to a status request arrives while this call waits.
+    // The answer to a status request arrives while this call waits. Not
+    // given up as hung: a search keeps the instance from its messages.
     if (!::SendMessageTimeoutA(hWnd, WM_COPYDATA, reinterpret_cast<WPARAM>(reply.Handle()),
-                               reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &dwResult))
+                               reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, kAnswerTimeoutMs, &dwResult))
     {
         std::fprintf(stderr, "glimctl: Glimwick did not answer within %u seconds\n", kAnswerTimeoutMs / 1000);
         return kExitNoAnswer;

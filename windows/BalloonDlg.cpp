@@ -7,6 +7,7 @@
 #include "frame/WinApp.h"
 #include "frame/WindowDC.h"
 #include "res/resource.h"
+#include "windows/MonitorChoice.h"
 
 #include <algorithm>
 #include <climits>
@@ -37,14 +38,29 @@ BOOL CBalloonDlg::OnInitDialog()
     return TRUE;
 }
 
+BOOL CBalloonDlg::ReadWorkArea(RECT* prcWork, POINT* pptOrigin) const
+{
+    MONITORINFO mi = {};
+    mi.cbSize = sizeof mi;
+    if (m_hMonitor && ::GetMonitorInfoA(m_hMonitor, &mi) && !(mi.dwFlags & MONITORINFOF_PRIMARY))
+    {
+        *prcWork = mi.rcWork;
+        *pptOrigin = {mi.rcMonitor.left, mi.rcMonitor.top};
+        return TRUE;
+    }
+    *pptOrigin = {0, 0};
+    return ::SystemParametersInfoA(SPI_GETWORKAREA, 0, prcWork, 0);
+}
+
 void CBalloonDlg::FitToWorkArea()
 {
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &m_rcWorkArea, 0);
+    POINT ptOrigin;
+    ReadWorkArea(&m_rcWorkArea, &ptOrigin);
     const int cx = m_rcWorkArea.right - m_rcWorkArea.left;
     const int cy = m_rcWorkArea.bottom - m_rcWorkArea.top;
     m_rcClient = {0, 0, cx, cy};
-    // From the screen's origin: only the work area's size counts.
-    SetWindowPos(HWND_TOP, 0, 0, cx, cy, kResizeFlags);
+    // From the monitor's origin: only the work area's size counts.
+    SetWindowPos(HWND_TOP, ptOrigin.x, ptOrigin.y, cx, cy, kResizeFlags);
 }
 
 void CBalloonDlg::OnWorkAreaChanged()
@@ -97,6 +113,7 @@ int CBalloonDlg::TextReach(const CString& strText, int cx, int& cyLine)
 
 void CBalloonDlg::SetMessageText(CString strText)
 {
+    m_hMonitor = CMonitorChoice::WhereUserWorks(m_hWnd);
     FitToWorkArea();
     const RECT& rc = m_rcClient;
     const int cx = rc.right - rc.left;
@@ -263,7 +280,8 @@ void CBalloonDlg::OnTimer(UINT_PTR nIDEvent)
     if (nIDEvent != TIMER_WORKAREA)
         return;
     RECT rc;
-    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rc, 0))
+    POINT ptOrigin;
+    if (!ReadWorkArea(&rc, &ptOrigin))
         return;
     if (rc.right - rc.left != m_rcWorkArea.right - m_rcWorkArea.left ||
         rc.bottom - rc.top != m_rcWorkArea.bottom - m_rcWorkArea.top)

@@ -6,8 +6,9 @@
 
 // The reminder: the text in large green letters with a black shadow across
 // the top of the screen and the eyes picture at the bottom centre, in one
-// borderless window as large as the work area whose region is cut down to
-// exactly those pixels. It never takes input.
+// borderless window as large as the work area (of the monitor where the
+// user works) whose region is cut down to exactly those pixels. It never
+// takes input.
 //
 // The program waits far longer than it reminds, so the pictures exist only
 // while the reminder is up: they are built by SetMessageText and released
@@ -53,6 +54,10 @@ public:
     CDibCanvas& Surface() { return m_surface; }
 
 protected:
+    // The work area of the reminder's monitor and the monitor's top-left
+    // corner, where the window starts; on the primary monitor the system's
+    // work area and the screen's origin.
+    BOOL ReadWorkArea(RECT* prcWork, POINT* pptOrigin) const;
     // Sizes the window to the work area.
     void FitToWorkArea();
     // A new work-area size while the reminder is up: the window follows and
@@ -87,6 +92,9 @@ protected:
     // The eyes' place when they are drawn into the band; empty otherwise.
     RECT m_rcEyesInBand = {};
     RECT m_rcWorkArea = {};
+    // Where the user worked when the reminder was last composed; NULL: the
+    // primary monitor.
+    HMONITOR m_hMonitor = NULL;
     RECT m_rcClient = {};
     HRGN m_hRegion = NULL;
     // Letters were drawn since the balloon last hid.
