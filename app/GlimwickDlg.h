@@ -7,6 +7,7 @@
 #include "frame/Dialog.h"
 #include "frame/String.h"
 #include "res/Protocol.h"
+#include "store/Policies.h"
 #include "windows/BalloonDlg.h"
 
 // The hidden controller: the program's hub. It is never shown; its caption
@@ -71,6 +72,8 @@ public:
 
     // Re-reads the stored interval and restarts the reminder count-down.
     void ApplyInterval();
+    // The system announced changed settings; pszArea names which (NULL: any).
+    void OnSettingChange(LPCSTR pszArea);
     // Shows the stored message (or the default one) for ten seconds.
     void ShowReminder();
     // One blocking search for the icon on screen; TRUE when found.
@@ -142,6 +145,9 @@ protected:
     BOOL m_bSearching = FALSE;
     CReminderGate m_gate;
     CSessionWatch m_session;
+    // An administrator's settings over the user's; read at start, at
+    // reload and when the system announces changed policies.
+    CPolicies m_policies;
 
     // Awake ticks of the whole process; starts at 2, never reset.
     static int s_nBlinkCounter;

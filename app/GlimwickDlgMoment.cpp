@@ -86,6 +86,8 @@ BOOL CGlimwickDlg::OnCopyData(HWND hFrom, const COPYDATASTRUCT* pData)
         if (pData->cbData != sizeof dwMinutes || !pData->lpData)
             return FALSE;
         std::memcpy(&dwMinutes, pData->lpData, sizeof dwMinutes);
+        if (m_policies.DisablesPause())
+            return GLIMWICK_COPY_REFUSED_BY_POLICY;
         if (!m_gate.Pause(dwMinutes, tNow))
             return FALSE;
         // A pause means no reminder on screen either.
@@ -109,5 +111,6 @@ CString CGlimwickDlg::StatusText() const
     str.Format("interval=%u\nnext=%d\nheld=%d\npaused=%d\nresting=%d\neyes=%s\n", m_gate.Period() / kMsPerMinute,
                static_cast<int>(m_gate.NextSeconds(tNow)), m_gate.IsHeld() ? 1 : 0,
                static_cast<int>(m_gate.PauseLeftSeconds(tNow)), m_gate.IsResting() ? 1 : 0, pszEyes);
+    str += "policy=" + m_policies.SetNames() + "\n";
     return str;
 }

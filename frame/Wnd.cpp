@@ -140,9 +140,12 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         break;
     case WM_COPYDATA:
-        if (OnCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam)))
-            return TRUE;
+    {
+        const COPYDATASTRUCT* pData = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (const BOOL bResult = OnCopyData(reinterpret_cast<HWND>(wParam), pData))
+            return bResult;
         break;
+    }
     case WM_WINDOWPOSCHANGED:
         if (lParam)
             OnWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));

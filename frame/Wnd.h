@@ -79,7 +79,8 @@ protected:
     // nID with the system's low four bits.
     virtual BOOL OnSysCommand(UINT nID, LPARAM lParam);
     virtual BOOL OnSetCursor(HWND hWnd, UINT nHitTest, UINT nMouseMessage);
-    // The message's result: TRUE when the data was taken.
+    // The message's result: non-zero (TRUE, or a code of the caller's
+    // protocol) when the data was taken.
     virtual BOOL OnCopyData(HWND hWndFrom, const COPYDATASTRUCT* pData);
     virtual void OnWindowPosChanged(const WINDOWPOS& pos);
 

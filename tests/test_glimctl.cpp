@@ -1,5 +1,6 @@
 // glimctl against the real program, and without one.
 #include "res/Protocol.h"
+#include "store/Policies.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,16 @@ int Value(const std::string& strStatus, const std::string& strKey)
 {
     const size_t n = ("\n" + strStatus).find("\n" + strKey + "=");
     return n == std::string::npos ? -999 : std::atoi(strStatus.c_str() + n + strKey.size() + 1);
+}
+
+// The text after "key=" to the end of its line; "(missing)" without the key.
+std::string Text(const std::string& strStatus, const std::string& strKey)
+{
+    const size_t n = ("\n" + strStatus).find("\n" + strKey + "=");
+    if (n == std::string::npos)
+        return "(missing)";
+    const size_t nStart = n + strKey.size() + 1;
+    return strStatus.substr(nStart, strStatus.find_first_of("\r\n", nStart) - nStart);
 }
 
 // Whether a process shows any window (Glimwick shows only its reminder).
@@ -177,4 +188,76 @@ TEST_F(GlimctlTest, AnInstanceThatDoesNotAnswerIsAClearError)
     EXPECT_NE(std::string::npos, r.strErr.find("did not answer within 2 seconds")) << r.strErr;
     EXPECT_LT(::GetTickCount64() - tStart, 10000u);
     ::DestroyWindow(hWnd);
+}
+
+namespace
+{
+// With the administrator's policies of both hives cleared before and after.
+class PolicyTest : public GlimctlTest
+{
+protected:
+    void SetUp() override
+    {
+        Clear();
+        GlimctlTest::SetUp();
+    }
+    void TearDown() override
+    {
+        GlimctlTest::TearDown();
+        Clear();
+    }
+    static void Clear()
+    {
+        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, CPolicies::KEY);
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, CPolicies::KEY);
+    }
+    static void SetPolicy(HKEY hRoot, const char* pszName, DWORD dw)
+    {
+        ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(hRoot, CPolicies::KEY, pszName, REG_DWORD, &dw, sizeof dw));
+    }
+    // The first status the started instance answers; its first icon search
+    // holds it meanwhile.
+    std::string FirstStatus()
+    {
+        StartInstance();
+        Result r = {};
+        EXPECT_TRUE(WaitUntil([&] { return (r = RunGlimctl("status")).dwExit == 0; }, 30000)) << r.strErr;
+        return r.strOut;
+    }
+};
+} // namespace
+
+TEST_F(PolicyTest, DisablePauseRefusesPauseButNotResume)
+{
+    SetPolicy(HKEY_LOCAL_MACHINE, "DisablePause", 1);
+    const std::string strStatus = FirstStatus();
+    EXPECT_EQ("DisablePause", Text(strStatus, "policy")) << strStatus;
+    const Result r = RunGlimctl("pause 5");
+    EXPECT_EQ(4u, r.dwExit);
+    EXPECT_NE(std::string::npos, r.strErr.find("policy (DisablePause) does not allow pauses")) << r.strErr;
+    EXPECT_EQ(0u, RunGlimctl("resume").dwExit);
+    EXPECT_EQ(0, Value(Status(), "paused"));
+}
+
+TEST_F(PolicyTest, APolicyChangedWhileRunningTakesEffectWhenAnnounced)
+{
+    std::string strStatus = FirstStatus();
+    EXPECT_EQ("", Text(strStatus, "policy")) << strStatus;
+    ASSERT_EQ(0u, RunGlimctl("pause 5").dwExit);
+    SetPolicy(HKEY_CURRENT_USER, "Interval", 1);
+    SetPolicy(HKEY_CURRENT_USER, "DisablePause", 1);
+    EXPECT_EQ(10, Value(Status(), "interval")) << "not before the announcement";
+
+    DWORD_PTR dwResult = 0;
+    ::SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Policy"), SMTO_ABORTIFHUNG,
+                          5000, &dwResult);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            strStatus = Status();
+            return Text(strStatus, "policy") == "Interval,DisablePause";
+        },
+        10000))
+        << strStatus;
+    EXPECT_EQ(30, Value(strStatus, "interval"));
+    EXPECT_EQ(0, Value(strStatus, "paused")) << "pauses turned off end the running one";
 }

@@ -1,15 +1,18 @@
 // The stored settings and the settings dialog against the real registry,
 // and in the running program.
 #include "app/GlimwickDlg.h"
+#include "diag/Log.h"
 #include "frame/DataExchange.h"
 #include "res/Protocol.h"
 #include "res/resource.h"
+#include "store/Policies.h"
 #include "store/StoredSettings.h"
 #include "tests/TestSupport.h"
 #include "windows/SettingsDlg.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -56,6 +59,8 @@ protected:
 class CSettingsProbe : public CSettingsDlg
 {
 public:
+    explicit CSettingsProbe(const CPolicies& policies = CPolicies()) : CSettingsDlg(policies) {}
+
     std::function<void(CSettingsProbe&)> m_inspect;
     std::function<void(CSettingsProbe&)> m_act;
 
@@ -93,6 +98,56 @@ public:
         return sz;
     }
     void Press(int nID) { PostMessage(WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), 0); }
+    bool Enabled(int nID) const { return ::IsWindowEnabled(::GetDlgItem(m_hWnd, nID)) != FALSE; }
+};
+
+struct PolicyValue
+{
+    HKEY hRoot;
+    const char* pszName;
+    DWORD dwType;
+    std::string data;
+};
+
+std::string Dword(DWORD dw)
+{
+    return std::string(reinterpret_cast<const char*>(&dw), sizeof dw);
+}
+
+std::string Sz(const char* psz)
+{
+    return std::string(psz, std::strlen(psz) + 1);
+}
+
+// Writes the values, then reads the policies.
+CPolicies ReadPolicies(const std::vector<PolicyValue>& values)
+{
+    for (const PolicyValue& v : values)
+        EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(v.hRoot, CPolicies::KEY, v.pszName, v.dwType, v.data.data(),
+                                                   static_cast<DWORD>(v.data.size())));
+    CPolicies policies;
+    policies.Read();
+    return policies;
+}
+
+class PolicyTest : public SettingsTest
+{
+protected:
+    void SetUp() override
+    {
+        SettingsTest::SetUp();
+        Clear();
+    }
+    void TearDown() override
+    {
+        Clear();
+        SettingsTest::TearDown();
+    }
+    static void Clear()
+    {
+        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, CPolicies::KEY);
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, CPolicies::KEY);
+    }
 };
 } // namespace
 
@@ -247,6 +302,119 @@ TEST_F(SettingsTest, OkStoresTheChoiceAndTheText)
     std::string str = "unset";
     EXPECT_TRUE(StoredString("Message", &str));
     EXPECT_EQ("", str);
+}
+
+TEST_F(PolicyTest, MachineOverUserOverStoredAndBadValuesIgnored)
+{
+    const HKEY M = HKEY_LOCAL_MACHINE;
+    const HKEY U = HKEY_CURRENT_USER;
+    const std::string strShort = Dword(1).substr(0, 3);
+    struct Case
+    {
+        const char* pszCase;
+        std::vector<PolicyValue> values;
+        DWORD dwInterval;
+        const char* pszMessage;
+        bool bNoPause;
+        const char* pszNames;
+        std::vector<std::string> logged;  // "HIVE\\value" of each bad value
+    };
+    const Case kCases[] = {
+        {"none", {}, 3, "mine", false, "", {}},
+        {"machine only",
+         {{M, "Interval", REG_DWORD, Dword(5)}, {M, "Message", REG_SZ, Sz("admin")}, {M, "DisablePause", REG_DWORD, Dword(1)}},
+         5, "admin", true, "Interval,Message,DisablePause", {}},
+        {"user only", {{U, "Interval", REG_DWORD, Dword(0)}}, 0, "mine", false, "Interval", {}},
+        {"both",
+         {{M, "Interval", REG_DWORD, Dword(2)}, {U, "Interval", REG_DWORD, Dword(4)}, {U, "Message", REG_SZ, Sz("")},
+          {M, "DisablePause", REG_DWORD, Dword(0)}, {U, "DisablePause", REG_DWORD, Dword(1)}},
+         2, CStoredSettings::DEFAULT_MESSAGE, false, "Interval,Message", {}},
+        {"bad",
+         {{M, "Interval", REG_DWORD, Dword(6)}, {U, "Interval", REG_SZ, Sz("1")}, {M, "Message", REG_BINARY, "bin"},
+          {U, "Message", REG_EXPAND_SZ, Sz("x")}, {U, "DisablePause", REG_QWORD, Dword(1) + Dword(0)}},
+         3, "mine", false, "",
+         {"HKEY_LOCAL_MACHINE\\Software\\Policies\\MOSS-HARK\\Glimwick\\Interval",
+          "HKEY_CURRENT_USER\\Software\\Policies\\MOSS-HARK\\Glimwick\\Interval",
+          "HKEY_LOCAL_MACHINE\\Software\\Policies\\MOSS-HARK\\Glimwick\\Message",
+          "HKEY_CURRENT_USER\\Software\\Policies\\MOSS-HARK\\Glimwick\\Message",
+          "HKEY_CURRENT_USER\\Software\\Policies\\MOSS-HARK\\Glimwick\\DisablePause"}},
+        {"a bad machine value leaves the user's",
+         {{M, "Interval", REG_DWORD, strShort}, {M, "DisablePause", REG_DWORD, Dword(2)}, {U, "Interval", REG_DWORD, Dword(1)}},
+         1, "mine", false, "Interval",
+         {"HKEY_LOCAL_MACHINE\\Software\\Policies\\MOSS-HARK\\Glimwick\\Interval",
+          "HKEY_LOCAL_MACHINE\\Software\\Policies\\MOSS-HARK\\Glimwick\\DisablePause"}},
+    };
+    for (const Case& c : kCases)
+    {
+        Clear();
+        StoreInterval(3);
+        Store("Message", REG_SZ, "mine", 5);
+        WriteLog("POLICY TEST\n");
+        const size_t nLogBefore = ReadWholeFile(GetLogPath()).size();
+        CPolicies policies = ReadPolicies(c.values);
+        EXPECT_EQ(c.dwInterval, policies.Interval()) << c.pszCase;
+        EXPECT_STREQ(c.pszMessage, policies.MessageToShow()) << c.pszCase;
+        EXPECT_EQ(c.bNoPause, policies.DisablesPause() != FALSE) << c.pszCase;
+        EXPECT_STREQ(c.pszNames, policies.SetNames()) << c.pszCase;
+
+        const std::string strLog = ReadWholeFile(GetLogPath());
+        const std::string strNew = strLog.substr(std::min(nLogBefore, strLog.size()));
+        for (const std::string& strValue : c.logged)
+            EXPECT_NE(std::string::npos, strNew.find("POLICY VALUE IGNORED: " + strValue + "\r\n")) << strValue;
+        EXPECT_EQ(c.logged.empty(), strNew.empty()) << c.pszCase << ": " << strNew;
+        policies.Read();
+        EXPECT_EQ(strLog.size(), ReadWholeFile(GetLogPath()).size()) << c.pszCase << ": logged once";
+    }
+}
+
+TEST_F(PolicyTest, DialogShowsAPolicyDisabledAndOkLeavesTheUsersValue)
+{
+    struct Case
+    {
+        PolicyValue policy;
+        int nShown;
+        const char* pszShown;
+        DWORD dwStoredAfter;
+        const char* pszStoredAfter;
+    };
+    const Case kCases[] = {
+        {{HKEY_LOCAL_MACHINE, "Interval", REG_DWORD, Dword(1)}, 1, "mine", 3, "typed"},
+        {{HKEY_CURRENT_USER, "Message", REG_SZ, Sz("admin")}, 3, "admin", 5, "mine"},
+    };
+    for (const Case& c : kCases)
+    {
+        Clear();
+        StoreInterval(3);
+        Store("Message", REG_SZ, "mine", 5);
+        CSettingsProbe dlg(ReadPolicies({c.policy}));
+        const int nLocked = c.policy.dwType == REG_DWORD ? IDC_INTERVAL : IDC_MESSAGE;
+        const int nFree = nLocked == IDC_INTERVAL ? IDC_MESSAGE : IDC_INTERVAL;
+        int nShown = -2;
+        std::string strShown;
+        bool bLocked = true, bFree = false;
+        dlg.m_inspect = [&](CSettingsProbe& d) {
+            nShown = d.Selected();
+            strShown = d.Text(IDC_MESSAGE);
+            bLocked = d.Enabled(nLocked);
+            bFree = d.Enabled(nFree);
+        };
+        dlg.m_act = [](CSettingsProbe& d) {
+            ::SendDlgItemMessageA(d.m_hWnd, IDC_INTERVAL, CB_SETCURSEL, 5, 0);
+            ::SetDlgItemTextA(d.m_hWnd, IDC_MESSAGE, "typed");
+            d.Press(IDOK);
+        };
+        EXPECT_EQ(IDOK, dlg.DoModal());
+        EXPECT_EQ(c.nShown, nShown) << c.policy.pszName;
+        EXPECT_EQ(c.pszShown, strShown) << c.policy.pszName;
+        EXPECT_FALSE(bLocked) << c.policy.pszName;
+        EXPECT_TRUE(bFree) << c.policy.pszName;
+        DWORD dw = 0;
+        std::string str;
+        EXPECT_TRUE(StoredDword("Interval", &dw));
+        EXPECT_TRUE(StoredString("Message", &str));
+        EXPECT_EQ(c.dwStoredAfter, dw) << c.policy.pszName;
+        EXPECT_EQ(c.pszStoredAfter, str) << c.policy.pszName;
+    }
 }
 
 namespace

@@ -17,6 +17,7 @@ const UINT kAnswerTimeoutMs = 2000;
 const int kExitNotRunning = 1;
 const int kExitUsage = 2;
 const int kExitNoAnswer = 3;
+const int kExitRefusedByPolicy = 4;
 
 struct Command
 {
@@ -96,6 +97,11 @@ int Request(ULONG_PTR dwRequest, const void* pData, DWORD cbData)
     {
         std::fprintf(stderr, "glimctl: Glimwick did not answer within %u seconds\n", kAnswerTimeoutMs / 1000);
         return kExitNoAnswer;
+    }
+    if (dwResult == GLIMWICK_COPY_REFUSED_BY_POLICY)
+    {
+        std::fprintf(stderr, "glimctl: refused: the administrator's policy (DisablePause) does not allow pauses\n");
+        return kExitRefusedByPolicy;
     }
     const bool bWantsText = dwRequest == GLIMWICK_COPY_STATUS;
     if (!dwResult || (bWantsText && !reply.Received()))
