@@ -192,7 +192,12 @@ TEST_F(GlimctlTest, AnInstanceThatDoesNotAnswerIsAClearError)
 
 namespace
 {
-// With the administrator's policies of both hives cleared before and after.
+void SetPolicy(HKEY hRoot, const char* pszName, DWORD dw)
+{
+    EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(hRoot, CPolicies::KEY, pszName, REG_DWORD, &dw, sizeof dw));
+}
+
+// With the policies of both hives cleared before and after.
 class PolicyTest : public GlimctlTest
 {
 protected:
@@ -211,12 +216,7 @@ protected:
         ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, CPolicies::KEY);
         ::RegDeleteTreeA(HKEY_CURRENT_USER, CPolicies::KEY);
     }
-    static void SetPolicy(HKEY hRoot, const char* pszName, DWORD dw)
-    {
-        ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(hRoot, CPolicies::KEY, pszName, REG_DWORD, &dw, sizeof dw));
-    }
-    // The first status the started instance answers; its first icon search
-    // holds it meanwhile.
+    // The first status the instance answers; its first icon search holds it.
     std::string FirstStatus()
     {
         StartInstance();
@@ -230,8 +230,7 @@ protected:
 TEST_F(PolicyTest, DisablePauseRefusesPauseButNotResume)
 {
     SetPolicy(HKEY_LOCAL_MACHINE, "DisablePause", 1);
-    const std::string strStatus = FirstStatus();
-    EXPECT_EQ("DisablePause", Text(strStatus, "policy")) << strStatus;
+    EXPECT_EQ("DisablePause", Text(FirstStatus(), "policy"));
     const Result r = RunGlimctl("pause 5");
     EXPECT_EQ(4u, r.dwExit);
     EXPECT_NE(std::string::npos, r.strErr.find("policy (DisablePause) does not allow pauses")) << r.strErr;
@@ -241,8 +240,7 @@ TEST_F(PolicyTest, DisablePauseRefusesPauseButNotResume)
 
 TEST_F(PolicyTest, APolicyChangedWhileRunningTakesEffectWhenAnnounced)
 {
-    std::string strStatus = FirstStatus();
-    EXPECT_EQ("", Text(strStatus, "policy")) << strStatus;
+    EXPECT_EQ("", Text(FirstStatus(), "policy"));
     ASSERT_EQ(0u, RunGlimctl("pause 5").dwExit);
     SetPolicy(HKEY_CURRENT_USER, "Interval", 1);
     SetPolicy(HKEY_CURRENT_USER, "DisablePause", 1);
@@ -251,12 +249,8 @@ TEST_F(PolicyTest, APolicyChangedWhileRunningTakesEffectWhenAnnounced)
     DWORD_PTR dwResult = 0;
     ::SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Policy"), SMTO_ABORTIFHUNG,
                           5000, &dwResult);
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            strStatus = Status();
-            return Text(strStatus, "policy") == "Interval,DisablePause";
-        },
-        10000))
+    std::string strStatus;
+    EXPECT_TRUE(WaitUntil([&] { return Text(strStatus = Status(), "policy") == "Interval,DisablePause"; }, 10000))
         << strStatus;
     EXPECT_EQ(30, Value(strStatus, "interval"));
     EXPECT_EQ(0, Value(strStatus, "paused")) << "pauses turned off end the running one";

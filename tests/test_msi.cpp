@@ -15,20 +15,12 @@
 namespace
 {
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char kSettingsKey[] = "Software\\MOSS-HARK\\Glimwick";
 const char* const kFiles[] = {"Glimwick.exe", "Sillbeck.dll", "glimctl.exe"};
-const DWORD kMsiexecTimeout = 180000;
 
 // The build's package, and the one it makes a version later for this test.
 const std::string kPackage = ProgramFolder() + "Glimwick-" GLIMWICK_VERSION_TEXT "-x64.msi";
 const std::string kNextPackage = ProgramFolder() + "Glimwick-next-x64.msi";
-
-std::string Version(int nPatchAfter)
-{
-    return std::to_string(GLIMWICK_VERSION_MAJOR) + "." + std::to_string(GLIMWICK_VERSION_MINOR) + "." +
-           std::to_string(GLIMWICK_VERSION_PATCH + nPatchAfter);
-}
 
 // msiexec's exit code for a silent run of the action (/i, /x) on a package
 // or product code.
@@ -37,22 +29,17 @@ DWORD Msiexec(const char* pszAction, const std::string& strWhat)
     CChildProcess proc;
     if (!proc.Start(std::string("msiexec.exe ") + pszAction + " \"" + strWhat + "\" /qn"))
         return 0xFFFFFFFF;
-    return proc.WaitForExit(kMsiexecTimeout) ? proc.ExitCode() : 0xFFFFFFFE;
-}
-
-std::string ShellFolder(int nFolder)
-{
-    char sz[MAX_PATH] = "";
-    ::SHGetFolderPathA(NULL, nFolder, NULL, SHGFP_TYPE_CURRENT, sz);
-    return sz;
+    return proc.WaitForExit(180000) ? proc.ExitCode() : 0xFFFFFFFE;
 }
 
 // Where the installer puts a shortcut for all users: the common Programs
-// folder. Wine's installer uses the user's own for it, whatever ALLUSERS says.
-std::string ProgramMenuFolder()
+// folder; Wine's installer takes the user's own, whatever ALLUSERS says.
+std::string ShortcutPath()
 {
     const bool bWine = ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL;
-    return ShellFolder(bWine ? CSIDL_PROGRAMS : CSIDL_COMMON_PROGRAMS);
+    char sz[MAX_PATH] = "";
+    ::SHGetFolderPathA(NULL, bWine ? CSIDL_PROGRAMS : CSIDL_COMMON_PROGRAMS, NULL, SHGFP_TYPE_CURRENT, sz);
+    return std::string(sz) + "\\Glimwick.lnk";
 }
 
 bool Exists(const std::string& strPath)
@@ -60,13 +47,21 @@ bool Exists(const std::string& strPath)
     return ::GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// A string value; "(missing)" when there is none.
-std::string StringValue(HKEY hRoot, const std::string& strKey, const char* pszName)
+std::string StringValue(HKEY hRoot, const char* pszKey, const char* pszName)
 {
-    char sz[1024] = "";
+    char sz[MAX_PATH] = "";
     DWORD cb = sizeof sz;
-    if (::RegGetValueA(hRoot, strKey.c_str(), pszName, RRF_RT_REG_SZ, NULL, sz, &cb) != ERROR_SUCCESS)
+    if (::RegGetValueA(hRoot, pszKey, pszName, RRF_RT_REG_SZ, NULL, sz, &cb) != ERROR_SUCCESS)
         return "(missing)";
+    return sz;
+}
+
+// What the list of installed programs shows of a product; empty when unknown.
+std::string ProductInfo(const std::string& strCode, LPCSTR pszProperty)
+{
+    char sz[MAX_PATH] = "";
+    DWORD cch = sizeof sz;
+    ::MsiGetProductInfoA(strCode.c_str(), pszProperty, sz, &cch);
     return sz;
 }
 
@@ -77,10 +72,7 @@ std::vector<std::string> InstalledProducts()
     char szCode[39] = "";
     for (DWORD i = 0; ::MsiEnumProductsA(i, szCode) == ERROR_SUCCESS; ++i)
     {
-        char szName[64] = "";
-        DWORD cch = sizeof szName;
-        if (::MsiGetProductInfoA(szCode, INSTALLPROPERTY_INSTALLEDPRODUCTNAME, szName, &cch) == ERROR_SUCCESS &&
-            std::string(szName) == "Glimwick")
+        if (ProductInfo(szCode, INSTALLPROPERTY_INSTALLEDPRODUCTNAME) == "Glimwick")
             codes.push_back(szCode);
     }
     return codes;
@@ -94,7 +86,6 @@ protected:
     {
         for (const std::string& strCode : InstalledProducts())
             Msiexec("/x", strCode);
-        ASSERT_TRUE(InstalledProducts().empty());
     }
     void TearDown() override { ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "Message"); }
 };
@@ -102,40 +93,39 @@ protected:
 
 TEST_F(MsiTest, InstallUpgradeAndUninstallSilently)
 {
-    const std::string strFolder = ShellFolder(CSIDL_PROGRAM_FILES) + "\\Glimwick\\";
-    const std::string strShortcut = ProgramMenuFolder() + "\\Glimwick.lnk";
+    char szFolder[MAX_PATH] = "";
+    ::SHGetFolderPathA(NULL, CSIDL_PROGRAM_FILES, NULL, SHGFP_TYPE_CURRENT, szFolder);
+    const std::string strFolder = szFolder + std::string("\\Glimwick\\");
     ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "Message", REG_SZ, "kept", 5));
 
     ASSERT_EQ(0u, Msiexec("/i", kPackage));
     for (const char* pszFile : kFiles)
         EXPECT_TRUE(Exists(strFolder + pszFile)) << pszFile;
-    EXPECT_TRUE(Exists(strShortcut));
+    EXPECT_TRUE(Exists(ShortcutPath()));
     EXPECT_EQ("\"" + strFolder + "Glimwick.exe\"", StringValue(HKEY_LOCAL_MACHINE, kRunKey, "Glimwick"));
     std::vector<std::string> products = InstalledProducts();
     ASSERT_EQ(1u, products.size());
-    const std::string strEntry = kUninstallKey + products[0];
-    EXPECT_EQ("Glimwick", StringValue(HKEY_LOCAL_MACHINE, strEntry, "DisplayName"));
-    EXPECT_EQ(Version(0), StringValue(HKEY_LOCAL_MACHINE, strEntry, "DisplayVersion"));
-    EXPECT_EQ("MOSS-HARK", StringValue(HKEY_LOCAL_MACHINE, strEntry, "Publisher"));
-    char szIcon[MAX_PATH] = "";
-    DWORD cch = sizeof szIcon;
-    EXPECT_EQ(0u, ::MsiGetProductInfoA(products[0].c_str(), INSTALLPROPERTY_PRODUCTICON, szIcon, &cch));
-    EXPECT_TRUE(Exists(szIcon)) << "the program's icon: " << szIcon;
+    const std::string strVersion =
+        std::to_string(GLIMWICK_VERSION_MAJOR) + "." + std::to_string(GLIMWICK_VERSION_MINOR) + ".";
+    EXPECT_EQ(strVersion + std::to_string(GLIMWICK_VERSION_PATCH),
+              ProductInfo(products[0], INSTALLPROPERTY_VERSIONSTRING));
+    EXPECT_EQ("MOSS-HARK", ProductInfo(products[0], INSTALLPROPERTY_PUBLISHER));
+    EXPECT_TRUE(Exists(ProductInfo(products[0], INSTALLPROPERTY_PRODUCTICON))) << "the program's icon";
 
     EXPECT_EQ(0u, Msiexec("/i", kNextPackage));
     products = InstalledProducts();
     ASSERT_EQ(1u, products.size()) << "the newer one replaced the older";
-    EXPECT_EQ(Version(1), StringValue(HKEY_LOCAL_MACHINE, kUninstallKey + products[0], "DisplayVersion"));
-    for (const char* pszFile : kFiles)
-        EXPECT_TRUE(Exists(strFolder + pszFile)) << pszFile;
+    EXPECT_EQ(strVersion + std::to_string(GLIMWICK_VERSION_PATCH + 1),
+              ProductInfo(products[0], INSTALLPROPERTY_VERSIONSTRING));
+    EXPECT_TRUE(Exists(strFolder + "Glimwick.exe"));
 
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INSTALL_FAILURE), Msiexec("/i", kPackage)) << "an older package refuses";
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INSTALL_FAILURE), Msiexec("/i", kPackage)) << "an older one refuses";
     EXPECT_EQ(products, InstalledProducts());
 
     EXPECT_EQ(0u, Msiexec("/x", kNextPackage));
     EXPECT_TRUE(InstalledProducts().empty());
     EXPECT_FALSE(Exists(strFolder));
-    EXPECT_FALSE(Exists(strShortcut));
+    EXPECT_FALSE(Exists(ShortcutPath()));
     EXPECT_EQ("(missing)", StringValue(HKEY_LOCAL_MACHINE, kRunKey, "Glimwick"));
     EXPECT_EQ("kept", StringValue(HKEY_CURRENT_USER, kSettingsKey, "Message")) << "the users' settings stay";
 }

@@ -98,7 +98,6 @@ public:
         return sz;
     }
     void Press(int nID) { PostMessage(WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), 0); }
-    bool Enabled(int nID) const { return ::IsWindowEnabled(::GetDlgItem(m_hWnd, nID)) != FALSE; }
 };
 
 struct PolicyValue
@@ -114,16 +113,21 @@ std::string Dword(DWORD dw)
     return std::string(reinterpret_cast<const char*>(&dw), sizeof dw);
 }
 
-std::string Sz(const char* psz)
+void ClearPolicies()
 {
-    return std::string(psz, std::strlen(psz) + 1);
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, CPolicies::KEY);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, CPolicies::KEY);
 }
 
-// Writes the values, then reads the policies.
+// Writes the values over the user's own (interval 3, "mine"), then reads
+// the policies.
 CPolicies ReadPolicies(const std::vector<PolicyValue>& values)
 {
+    ClearPolicies();
+    StoreInterval(3);
+    Store("Message", REG_SZ, "mine", 5);
     for (const PolicyValue& v : values)
-        EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(v.hRoot, CPolicies::KEY, v.pszName, v.dwType, v.data.data(),
+        EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(v.hRoot, CPolicies::KEY, v.pszName, v.dwType, v.data.c_str(),
                                                    static_cast<DWORD>(v.data.size())));
     CPolicies policies;
     policies.Read();
@@ -133,20 +137,10 @@ CPolicies ReadPolicies(const std::vector<PolicyValue>& values)
 class PolicyTest : public SettingsTest
 {
 protected:
-    void SetUp() override
-    {
-        SettingsTest::SetUp();
-        Clear();
-    }
     void TearDown() override
     {
-        Clear();
+        ClearPolicies();
         SettingsTest::TearDown();
-    }
-    static void Clear()
-    {
-        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, CPolicies::KEY);
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, CPolicies::KEY);
     }
 };
 } // namespace
@@ -308,113 +302,85 @@ TEST_F(PolicyTest, MachineOverUserOverStoredAndBadValuesIgnored)
 {
     const HKEY M = HKEY_LOCAL_MACHINE;
     const HKEY U = HKEY_CURRENT_USER;
-    const std::string strShort = Dword(1).substr(0, 3);
+    const std::string strEmpty(1, '\0');
     struct Case
     {
-        const char* pszCase;
         std::vector<PolicyValue> values;
         DWORD dwInterval;
         const char* pszMessage;
         bool bNoPause;
         const char* pszNames;
-        std::vector<std::string> logged;  // "HIVE\\value" of each bad value
+        size_t nLogged;
     };
     const Case kCases[] = {
-        {"none", {}, 3, "mine", false, "", {}},
-        {"machine only",
-         {{M, "Interval", REG_DWORD, Dword(5)}, {M, "Message", REG_SZ, Sz("admin")}, {M, "DisablePause", REG_DWORD, Dword(1)}},
-         5, "admin", true, "Interval,Message,DisablePause", {}},
-        {"user only", {{U, "Interval", REG_DWORD, Dword(0)}}, 0, "mine", false, "Interval", {}},
-        {"both",
-         {{M, "Interval", REG_DWORD, Dword(2)}, {U, "Interval", REG_DWORD, Dword(4)}, {U, "Message", REG_SZ, Sz("")},
+        {{}, 3, "mine", false, "", 0},
+        {{{M, "Interval", REG_DWORD, Dword(5)}, {M, "Message", REG_SZ, "admin"},
+          {M, "DisablePause", REG_DWORD, Dword(1)}},
+         5, "admin", true, "Interval,Message,DisablePause", 0},
+        {{{U, "Interval", REG_DWORD, Dword(0)}}, 0, "mine", false, "Interval", 0},
+        {{{M, "Interval", REG_DWORD, Dword(2)}, {U, "Interval", REG_DWORD, Dword(4)}, {U, "Message", REG_SZ, strEmpty},
           {M, "DisablePause", REG_DWORD, Dword(0)}, {U, "DisablePause", REG_DWORD, Dword(1)}},
-         2, CStoredSettings::DEFAULT_MESSAGE, false, "Interval,Message", {}},
-        {"bad",
-         {{M, "Interval", REG_DWORD, Dword(6)}, {U, "Interval", REG_SZ, Sz("1")}, {M, "Message", REG_BINARY, "bin"},
-          {U, "Message", REG_EXPAND_SZ, Sz("x")}, {U, "DisablePause", REG_QWORD, Dword(1) + Dword(0)}},
-         3, "mine", false, "",
-         {"HKEY_LOCAL_MACHINE\\Software\\Policies\\MOSS-HARK\\Glimwick\\Interval",
-          "HKEY_CURRENT_USER\\Software\\Policies\\MOSS-HARK\\Glimwick\\Interval",
-          "HKEY_LOCAL_MACHINE\\Software\\Policies\\MOSS-HARK\\Glimwick\\Message",
-          "HKEY_CURRENT_USER\\Software\\Policies\\MOSS-HARK\\Glimwick\\Message",
-          "HKEY_CURRENT_USER\\Software\\Policies\\MOSS-HARK\\Glimwick\\DisablePause"}},
-        {"a bad machine value leaves the user's",
-         {{M, "Interval", REG_DWORD, strShort}, {M, "DisablePause", REG_DWORD, Dword(2)}, {U, "Interval", REG_DWORD, Dword(1)}},
-         1, "mine", false, "Interval",
-         {"HKEY_LOCAL_MACHINE\\Software\\Policies\\MOSS-HARK\\Glimwick\\Interval",
-          "HKEY_LOCAL_MACHINE\\Software\\Policies\\MOSS-HARK\\Glimwick\\DisablePause"}},
+         2, CStoredSettings::DEFAULT_MESSAGE, false, "Interval,Message", 0},
+        {{{M, "Interval", REG_DWORD, Dword(6)}, {U, "Interval", REG_SZ, "1"}, {M, "Message", REG_BINARY, "bin"},
+          {U, "DisablePause", REG_QWORD, Dword(1) + Dword(0)}},
+         3, "mine", false, "", 4},
+        // A bad value of the machine leaves the user's policy in force.
+        {{{M, "Interval", REG_DWORD, Dword(1).substr(0, 3)}, {M, "DisablePause", REG_DWORD, Dword(2)},
+          {U, "Interval", REG_DWORD, Dword(1)}},
+         1, "mine", false, "Interval", 2},
     };
+    const std::string strLine = "POLICY VALUE IGNORED: ";
+    WriteLog("POLICY TEST\n");  // the log's path is known from its first line on
     for (const Case& c : kCases)
     {
-        Clear();
-        StoreInterval(3);
-        Store("Message", REG_SZ, "mine", 5);
-        WriteLog("POLICY TEST\n");
         const size_t nLogBefore = ReadWholeFile(GetLogPath()).size();
         CPolicies policies = ReadPolicies(c.values);
-        EXPECT_EQ(c.dwInterval, policies.Interval()) << c.pszCase;
-        EXPECT_STREQ(c.pszMessage, policies.MessageToShow()) << c.pszCase;
-        EXPECT_EQ(c.bNoPause, policies.DisablesPause() != FALSE) << c.pszCase;
-        EXPECT_STREQ(c.pszNames, policies.SetNames()) << c.pszCase;
+        const std::string strRow = std::to_string(&c - kCases);
+        EXPECT_EQ(c.dwInterval, policies.Interval()) << strRow;
+        EXPECT_STREQ(c.pszMessage, policies.MessageToShow()) << strRow;
+        EXPECT_EQ(c.bNoPause, policies.DisablesPause() != FALSE) << strRow;
+        EXPECT_STREQ(c.pszNames, policies.SetNames()) << strRow;
 
         const std::string strLog = ReadWholeFile(GetLogPath());
         const std::string strNew = strLog.substr(std::min(nLogBefore, strLog.size()));
-        for (const std::string& strValue : c.logged)
-            EXPECT_NE(std::string::npos, strNew.find("POLICY VALUE IGNORED: " + strValue + "\r\n")) << strValue;
-        EXPECT_EQ(c.logged.empty(), strNew.empty()) << c.pszCase << ": " << strNew;
+        size_t nLogged = 0;
+        for (size_t i = strNew.find(strLine); i != std::string::npos; i = strNew.find(strLine, i + 1))
+            ++nLogged;
+        EXPECT_EQ(c.nLogged, nLogged) << strRow << ": " << strNew;
         policies.Read();
-        EXPECT_EQ(strLog.size(), ReadWholeFile(GetLogPath()).size()) << c.pszCase << ": logged once";
+        EXPECT_EQ(strLog.size(), ReadWholeFile(GetLogPath()).size()) << strRow << ": logged once";
     }
+    const std::string strPath = "HKEY_LOCAL_MACHINE\\Software\\Policies\\MOSS-HARK\\Glimwick\\Interval";
+    EXPECT_NE(std::string::npos, ReadWholeFile(GetLogPath()).find(strLine + strPath + "\r\n"));
 }
 
-TEST_F(PolicyTest, DialogShowsAPolicyDisabledAndOkLeavesTheUsersValue)
+TEST_F(PolicyTest, DialogShowsPoliciesDisabledAndOkLeavesTheUsersValues)
 {
-    struct Case
-    {
-        PolicyValue policy;
-        int nShown;
-        const char* pszShown;
-        DWORD dwStoredAfter;
-        const char* pszStoredAfter;
+    CSettingsProbe dlg(ReadPolicies(
+        {{HKEY_LOCAL_MACHINE, "Interval", REG_DWORD, Dword(1)}, {HKEY_CURRENT_USER, "Message", REG_SZ, "admin"}}));
+    int nShown = -2;
+    std::string strShown;
+    bool bEnabled = true;
+    dlg.m_inspect = [&](CSettingsProbe& d) {
+        nShown = d.Selected();
+        strShown = d.Text(IDC_MESSAGE);
+        bEnabled = ::IsWindowEnabled(::GetDlgItem(d.m_hWnd, IDC_INTERVAL)) ||
+                   ::IsWindowEnabled(::GetDlgItem(d.m_hWnd, IDC_MESSAGE));
     };
-    const Case kCases[] = {
-        {{HKEY_LOCAL_MACHINE, "Interval", REG_DWORD, Dword(1)}, 1, "mine", 3, "typed"},
-        {{HKEY_CURRENT_USER, "Message", REG_SZ, Sz("admin")}, 3, "admin", 5, "mine"},
+    dlg.m_act = [](CSettingsProbe& d) {
+        ::SendDlgItemMessageA(d.m_hWnd, IDC_INTERVAL, CB_SETCURSEL, 5, 0);
+        ::SetDlgItemTextA(d.m_hWnd, IDC_MESSAGE, "typed");
+        d.Press(IDOK);
     };
-    for (const Case& c : kCases)
-    {
-        Clear();
-        StoreInterval(3);
-        Store("Message", REG_SZ, "mine", 5);
-        CSettingsProbe dlg(ReadPolicies({c.policy}));
-        const int nLocked = c.policy.dwType == REG_DWORD ? IDC_INTERVAL : IDC_MESSAGE;
-        const int nFree = nLocked == IDC_INTERVAL ? IDC_MESSAGE : IDC_INTERVAL;
-        int nShown = -2;
-        std::string strShown;
-        bool bLocked = true, bFree = false;
-        dlg.m_inspect = [&](CSettingsProbe& d) {
-            nShown = d.Selected();
-            strShown = d.Text(IDC_MESSAGE);
-            bLocked = d.Enabled(nLocked);
-            bFree = d.Enabled(nFree);
-        };
-        dlg.m_act = [](CSettingsProbe& d) {
-            ::SendDlgItemMessageA(d.m_hWnd, IDC_INTERVAL, CB_SETCURSEL, 5, 0);
-            ::SetDlgItemTextA(d.m_hWnd, IDC_MESSAGE, "typed");
-            d.Press(IDOK);
-        };
-        EXPECT_EQ(IDOK, dlg.DoModal());
-        EXPECT_EQ(c.nShown, nShown) << c.policy.pszName;
-        EXPECT_EQ(c.pszShown, strShown) << c.policy.pszName;
-        EXPECT_FALSE(bLocked) << c.policy.pszName;
-        EXPECT_TRUE(bFree) << c.policy.pszName;
-        DWORD dw = 0;
-        std::string str;
-        EXPECT_TRUE(StoredDword("Interval", &dw));
-        EXPECT_TRUE(StoredString("Message", &str));
-        EXPECT_EQ(c.dwStoredAfter, dw) << c.policy.pszName;
-        EXPECT_EQ(c.pszStoredAfter, str) << c.policy.pszName;
-    }
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(1, nShown);
+    EXPECT_EQ("admin", strShown);
+    EXPECT_FALSE(bEnabled);
+    DWORD dw = 0;
+    std::string str;
+    EXPECT_TRUE(StoredDword("Interval", &dw) && StoredString("Message", &str));
+    EXPECT_EQ(3u, dw);
+    EXPECT_EQ("mine", str);
 }
 
 namespace
