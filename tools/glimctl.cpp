@@ -29,7 +29,7 @@ struct Command
 
 const Command kCommands[] = {
     {"exit", WM_COMMAND, GLIMWICK_COMMAND_EXIT, "end the running instance"},
-    {"reload", WM_COMMAND, IDC_RELOAD_INTERVAL, "re-read the reminder interval"},
+    {"reload", WM_COMMAND, IDC_RELOAD_INTERVAL, "re-read the reminder interval and the policies"},
     {"start", WM_COMMAND, IDC_TRACKER_START, "start the tray tracker"},
     {"stop", WM_COMMAND, IDC_TRACKER_STOP, "stop the tray tracker"},
     {"remind", WM_TIMER, GLIMWICK_TIMER_REMINDER, "show the reminder now"},
