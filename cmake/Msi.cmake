@@ -48,7 +48,7 @@ if(BUILD_TESTING)
   # It upgrades the installed package with one a version later.
   if(WIXL)
     math(EXPR next_patch "${PROJECT_VERSION_PATCH} + 1")
-    set(MSI_NEXT ${CMAKE_BINARY_DIR}/Glimwick-next-x64.msi)
+    set(MSI_NEXT ${CMAKE_BINARY_DIR}/test-upgrade-x64.msi)
     glimwick_msi(${MSI_NEXT} ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${next_patch})
     add_custom_target(msi_next DEPENDS ${MSI_NEXT})
     add_dependencies(test_msi msi_package msi_next)

@@ -20,7 +20,7 @@ const char* const kFiles[] = {"Glimwick.exe", "Sillbeck.dll", "glimctl.exe"};
 
 // The build's package, and the one it makes a version later for this test.
 const std::string kPackage = ProgramFolder() + "Glimwick-" GLIMWICK_VERSION_TEXT "-x64.msi";
-const std::string kNextPackage = ProgramFolder() + "Glimwick-next-x64.msi";
+const std::string kNextPackage = ProgramFolder() + "test-upgrade-x64.msi";
 
 // msiexec's exit code for a silent run of the action (/i, /x) on a package
 // or product code.
