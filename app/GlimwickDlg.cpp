@@ -228,7 +228,7 @@ void CGlimwickDlg::OnSettings()
     m_wndBalloon.ShowWindow(SW_HIDE);
     CSettingsDlg dlg(m_policies);
     dlg.DoModal();
-    // Whatever the answer, the count-down starts again from the stored value.
+    // Whatever the answer, the count-down starts again from the value in force.
     ApplyInterval();
 }
 

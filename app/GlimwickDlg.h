@@ -70,11 +70,12 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
 
-    // Re-reads the stored interval and restarts the reminder count-down.
+    // Re-reads the interval in force (a policy's or the stored one) and
+    // restarts the reminder count-down.
     void ApplyInterval();
     // The system announced changed settings; pszArea names which (NULL: any).
     void OnSettingChange(LPCSTR pszArea);
-    // Shows the stored message (or the default one) for ten seconds.
+    // Shows the message in force (or the default one) for ten seconds.
     void ShowReminder();
     // One blocking search for the icon on screen; TRUE when found.
     BOOL StartIconSearch();
