@@ -78,6 +78,7 @@ BOOL CGlimwickDlg::OnInitDialog()
     SetTimer(TIMER_MOMENT, MOMENT_PERIOD);
     m_session.Start(m_hWnd);
     OnTrackerStart();
+    m_policies.Read();
     ApplyInterval();
     return TRUE;
 }
@@ -114,6 +115,9 @@ LRESULT CGlimwickDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_WTSSESSION_CHANGE:
         m_session.OnSessionChange(wParam);
         break;
+    case WM_SETTINGCHANGE:
+        OnSettingChange(reinterpret_cast<LPCSTR>(lParam));
+        break;
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
@@ -147,6 +151,7 @@ BOOL CGlimwickDlg::OnMenuCommand(UINT nID)
     switch (nID)
     {
     case IDC_RELOAD_INTERVAL:
+        m_policies.Read();
         ApplyInterval();
         return TRUE;
     case IDC_TRACKER_START:
@@ -221,9 +226,9 @@ void CGlimwickDlg::OnSettings()
     KillTimer(TIMER_REMINDER);
     m_gate.Armed(0, ::GetTickCount64());
     m_wndBalloon.ShowWindow(SW_HIDE);
-    CSettingsDlg dlg;
+    CSettingsDlg dlg(m_policies);
     dlg.DoModal();
-    // Whatever the answer, the count-down starts again from the stored value.
+    // Whatever the answer, the count-down starts again from the value in force.
     ApplyInterval();
 }
 
@@ -269,7 +274,7 @@ void CGlimwickDlg::OnTrayReport(WPARAM wParam, LPARAM lParam)
 
 void CGlimwickDlg::ApplyInterval()
 {
-    const UINT nPeriod = CStoredSettings::ReminderPeriod(CStoredSettings::ReadInterval());
+    const UINT nPeriod = CStoredSettings::ReminderPeriod(m_policies.Interval());
     KillTimer(TIMER_REMINDER);
     if (nPeriod)
         SetTimer(TIMER_REMINDER, nPeriod);
@@ -278,7 +283,7 @@ void CGlimwickDlg::ApplyInterval()
 
 void CGlimwickDlg::ShowReminder()
 {
-    m_wndBalloon.SetMessageText(CStoredSettings::MessageToShow());
+    m_wndBalloon.SetMessageText(m_policies.MessageToShow());
     // Topmost, but without taking the focus from what the user is doing.
     m_wndBalloon.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
     SetTimer(TIMER_HIDEBALLOON, HIDEBALLOON_PERIOD);

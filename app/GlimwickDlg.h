@@ -8,6 +8,7 @@
 #include "frame/Dialog.h"
 #include "frame/String.h"
 #include "res/Protocol.h"
+#include "store/Policies.h"
 #include "windows/BalloonDlg.h"
 
 // The hidden controller: the program's hub. It is never shown; its caption
@@ -70,9 +71,12 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
 
-    // Re-reads the stored interval and restarts the reminder count-down.
+    // Re-reads the interval in force (a policy's or the stored one) and
+    // restarts the reminder count-down.
     void ApplyInterval();
-    // Shows the stored message (or the default one) for ten seconds.
+    // The system announced changed settings; pszArea names which (NULL: any).
+    void OnSettingChange(LPCSTR pszArea);
+    // Shows the message in force (or the default one) for ten seconds.
     void ShowReminder();
     // One blocking search for the icon on screen; TRUE when found.
     BOOL StartIconSearch();
@@ -146,6 +150,9 @@ protected:
     CReminderGate m_gate;
     CSessionWatch m_session;
     CCallWatch m_call;
+    // An administrator's settings over the user's; read at start, at
+    // reload and when the system announces changed policies.
+    CPolicies m_policies;
 
     // Awake ticks of the whole process; starts at 2, never reset.
     static int s_nBlinkCounter;

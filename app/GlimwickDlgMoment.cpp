@@ -109,6 +109,11 @@ BOOL CGlimwickDlg::OnCopyData(HWND hFrom, const COPYDATASTRUCT* pData)
         if (pData->cbData != sizeof dwMinutes || !pData->lpData)
             return FALSE;
         std::memcpy(&dwMinutes, pData->lpData, sizeof dwMinutes);
+        if (m_policies.DisablesPause())
+        {
+            SetMessageResult(GLIMWICK_COPY_REFUSED_BY_POLICY);
+            return TRUE;
+        }
         if (!m_gate.Pause(dwMinutes, tNow))
             return FALSE;
         // A pause means no reminder on screen either.
@@ -133,5 +138,6 @@ CString CGlimwickDlg::StatusText() const
                m_gate.Period() / kMsPerMinute, static_cast<int>(m_gate.NextSeconds(tNow)), m_gate.IsHeld() ? 1 : 0,
                CReminderGate::HoldName(m_gate.Held()),
                static_cast<int>(m_gate.PauseLeftSeconds(tNow)), m_gate.IsResting() ? 1 : 0, pszEyes);
+    str += "policy=" + m_policies.SetNames() + "\n";
     return str;
 }

@@ -57,3 +57,4 @@ if(BUILD_TESTING)
     COMMAND ${CMAKE_COMMAND} -DZIP=${PORTABLE_ZIP} -DFOLDER=${PORTABLE_NAME}
       -P ${CMAKE_SOURCE_DIR}/tests/check_portable_zip.cmake)
 endif()
+include(cmake/Msi.cmake)  # the per-machine package and the policy templates

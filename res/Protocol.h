@@ -27,7 +27,8 @@
 
 // Requests other processes send the controller as WM_COPYDATA (the dwData
 // of the data), with wParam naming a window of theirs for the answer. The
-// controller returns TRUE when it did what was asked.
+// controller returns TRUE when it did what was asked, and
+// GLIMWICK_COPY_REFUSED_BY_POLICY when an administrator's policy forbids it.
 #define GLIMWICK_COPY_STATUS 0x474C5301
 // The data is the number of minutes, one DWORD from 1 to 1440.
 #define GLIMWICK_COPY_PAUSE 0x474C5302
@@ -37,6 +38,8 @@
 // answered.
 #define GLIMWICK_COPY_STATUS_REPLY 0x474C5304
 #define GLIMWICK_REPLY_CLASS "GlimctlReply"
+// The controller's answer to a request that a policy forbids.
+#define GLIMWICK_COPY_REFUSED_BY_POLICY 0x474C5350
 
 #ifndef RC_INVOKED
 #include <windows.h>

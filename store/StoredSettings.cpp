@@ -60,17 +60,14 @@ BOOL CStoredSettings::DeleteAll()
     return CRegistryKey(PARENT_PATH).DeleteKey(KEY_NAME);
 }
 
-CString CStoredSettings::MessageToEdit()
+CString CStoredSettings::MessageToEdit(const CString& strMessage)
 {
-    CString strMessage = ReadMessage();
-    if (strMessage.IsEmpty())
-        strMessage = DEFAULT_MESSAGE;
-    return strMessage;
+    return strMessage.IsEmpty() ? CString(DEFAULT_MESSAGE) : strMessage;
 }
 
-CString CStoredSettings::MessageToShow()
+CString CStoredSettings::MessageToShow(const CString& strStored)
 {
-    const CString strMessage = MessageToEdit();
+    const CString strMessage = MessageToEdit(strStored);
     // Whole characters only: a lead byte is never left without its trail,
     // neither by the cut nor by the end of the stored text.
     const int nLimit = std::min(strMessage.GetLength(), MAX_SHOWN_MESSAGE);

@@ -34,9 +34,12 @@ public:
     static constexpr int MAX_SHOWN_MESSAGE = 4096;
 
     // The stored message whole, or the default one in its place when empty.
-    static CString MessageToEdit();
+    static CString MessageToEdit() { return MessageToEdit(ReadMessage()); }
     // MessageToEdit cut to MAX_SHOWN_MESSAGE bytes, at a whole character.
-    static CString MessageToShow();
+    static CString MessageToShow() { return MessageToShow(ReadMessage()); }
+    // The same for a message from elsewhere (a policy's).
+    static CString MessageToEdit(const CString& strMessage);
+    static CString MessageToShow(const CString& strMessage);
 
     // FALSE when the value could not be written (the key is made as needed).
     static BOOL WriteInterval(DWORD dwIndex);

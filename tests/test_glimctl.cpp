@@ -3,6 +3,7 @@
 #include "app/TrayLibrary.h"
 #include "res/Protocol.h"
 #include "res/resource.h"
+#include "store/Policies.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +49,16 @@ int Value(const std::string& strStatus, const std::string& strKey)
 {
     const size_t n = ("\n" + strStatus).find("\n" + strKey + "=");
     return n == std::string::npos ? -999 : std::atoi(strStatus.c_str() + n + strKey.size() + 1);
+}
+
+// The text after "key=" to the end of its line; "(missing)" without the key.
+std::string Text(const std::string& strStatus, const std::string& strKey)
+{
+    const size_t n = ("\n" + strStatus).find("\n" + strKey + "=");
+    if (n == std::string::npos)
+        return "(missing)";
+    const size_t nStart = n + strKey.size() + 1;
+    return strStatus.substr(nStart, strStatus.find_first_of("\r\n", nStart) - nStart);
 }
 
 // Whether a process shows any window (Glimwick shows only its reminder).
@@ -197,6 +208,40 @@ protected:
         CGlimwickDlg::ShowFrame(nFrame);
     }
 };
+
+void SetPolicy(HKEY hRoot, const char* pszName, DWORD dw)
+{
+    EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(hRoot, CPolicies::KEY, pszName, REG_DWORD, &dw, sizeof dw));
+}
+
+// With the policies of both hives cleared before and after.
+class PolicyTest : public GlimctlTest
+{
+protected:
+    void SetUp() override
+    {
+        Clear();
+        GlimctlTest::SetUp();
+    }
+    void TearDown() override
+    {
+        GlimctlTest::TearDown();
+        Clear();
+    }
+    static void Clear()
+    {
+        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, CPolicies::KEY);
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, CPolicies::KEY);
+    }
+    // The first status the instance answers; its first icon search holds it.
+    std::string FirstStatus()
+    {
+        StartInstance();
+        Result r = {};
+        EXPECT_TRUE(WaitUntil([&] { return (r = RunGlimctl("status")).dwExit == 0; }, 30000)) << r.strErr;
+        return r.strOut;
+    }
+};
 } // namespace
 
 TEST_F(GlimctlTest, StatusIsAnsweredAfterASearchThatHeldTheProgram)
@@ -215,4 +260,33 @@ TEST_F(GlimctlTest, StatusIsAnsweredAfterASearchThatHeldTheProgram)
     ::DeleteFileA(strOut.c_str());
     dlg.DestroyWindow();
     CTrayLibrary::Unbind();
+}
+
+TEST_F(PolicyTest, DisablePauseRefusesPauseButNotResume)
+{
+    SetPolicy(HKEY_LOCAL_MACHINE, "DisablePause", 1);
+    EXPECT_EQ("DisablePause", Text(FirstStatus(), "policy"));
+    const Result r = RunGlimctl("pause 5");
+    EXPECT_EQ(4u, r.dwExit);
+    EXPECT_NE(std::string::npos, r.strErr.find("policy (DisablePause) does not allow pauses")) << r.strErr;
+    EXPECT_EQ(0u, RunGlimctl("resume").dwExit);
+    EXPECT_EQ(0, Value(Status(), "paused"));
+}
+
+TEST_F(PolicyTest, APolicyChangedWhileRunningTakesEffectWhenAnnounced)
+{
+    EXPECT_EQ("", Text(FirstStatus(), "policy"));
+    ASSERT_EQ(0u, RunGlimctl("pause 5").dwExit);
+    SetPolicy(HKEY_CURRENT_USER, "Interval", 1);
+    SetPolicy(HKEY_CURRENT_USER, "DisablePause", 1);
+    EXPECT_EQ(10, Value(Status(), "interval")) << "not before the announcement";
+
+    DWORD_PTR dwResult = 0;
+    ::SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Policy"), SMTO_ABORTIFHUNG,
+                          5000, &dwResult);
+    std::string strStatus;
+    EXPECT_TRUE(WaitUntil([&] { return Text(strStatus = Status(), "policy") == "Interval,DisablePause"; }, 10000))
+        << strStatus;
+    EXPECT_EQ(30, Value(strStatus, "interval"));
+    EXPECT_EQ(0, Value(strStatus, "paused")) << "pauses turned off end the running one";
 }

@@ -1,15 +1,18 @@
 // The stored settings and the settings dialog against the real registry,
 // and in the running program.
 #include "app/GlimwickDlg.h"
+#include "diag/Log.h"
 #include "frame/DataExchange.h"
 #include "res/Protocol.h"
 #include "res/resource.h"
+#include "store/Policies.h"
 #include "store/StoredSettings.h"
 #include "tests/TestSupport.h"
 #include "windows/SettingsDlg.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -56,6 +59,8 @@ protected:
 class CSettingsProbe : public CSettingsDlg
 {
 public:
+    explicit CSettingsProbe(const CPolicies& policies = CPolicies()) : CSettingsDlg(policies) {}
+
     std::function<void(CSettingsProbe&)> m_inspect;
     std::function<void(CSettingsProbe&)> m_act;
 
@@ -93,6 +98,50 @@ public:
         return sz;
     }
     void Press(int nID) { PostMessage(WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), 0); }
+};
+
+struct PolicyValue
+{
+    HKEY hRoot;
+    const char* pszName;
+    DWORD dwType;
+    std::string data;
+};
+
+std::string Dword(DWORD dw)
+{
+    return std::string(reinterpret_cast<const char*>(&dw), sizeof dw);
+}
+
+void ClearPolicies()
+{
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, CPolicies::KEY);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, CPolicies::KEY);
+}
+
+// Writes the values over the user's own (interval 3, "mine"), then reads
+// the policies.
+CPolicies ReadPolicies(const std::vector<PolicyValue>& values)
+{
+    ClearPolicies();
+    StoreInterval(3);
+    Store("Message", REG_SZ, "mine", 5);
+    for (const PolicyValue& v : values)
+        EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(v.hRoot, CPolicies::KEY, v.pszName, v.dwType, v.data.c_str(),
+                                                   static_cast<DWORD>(v.data.size())));
+    CPolicies policies;
+    policies.Read();
+    return policies;
+}
+
+class PolicyTest : public SettingsTest
+{
+protected:
+    void TearDown() override
+    {
+        ClearPolicies();
+        SettingsTest::TearDown();
+    }
 };
 } // namespace
 
@@ -247,6 +296,91 @@ TEST_F(SettingsTest, OkStoresTheChoiceAndTheText)
     std::string str = "unset";
     EXPECT_TRUE(StoredString("Message", &str));
     EXPECT_EQ("", str);
+}
+
+TEST_F(PolicyTest, MachineOverUserOverStoredAndBadValuesIgnored)
+{
+    const HKEY M = HKEY_LOCAL_MACHINE;
+    const HKEY U = HKEY_CURRENT_USER;
+    const std::string strEmpty(1, '\0');
+    struct Case
+    {
+        std::vector<PolicyValue> values;
+        DWORD dwInterval;
+        const char* pszMessage;
+        bool bNoPause;
+        const char* pszNames;
+        size_t nLogged;
+    };
+    const Case kCases[] = {
+        {{}, 3, "mine", false, "", 0},
+        {{{M, "Interval", REG_DWORD, Dword(5)}, {M, "Message", REG_SZ, "admin"},
+          {M, "DisablePause", REG_DWORD, Dword(1)}},
+         5, "admin", true, "Interval,Message,DisablePause", 0},
+        {{{U, "Interval", REG_DWORD, Dword(0)}}, 0, "mine", false, "Interval", 0},
+        {{{M, "Interval", REG_DWORD, Dword(2)}, {U, "Interval", REG_DWORD, Dword(4)}, {U, "Message", REG_SZ, strEmpty},
+          {M, "DisablePause", REG_DWORD, Dword(0)}, {U, "DisablePause", REG_DWORD, Dword(1)}},
+         2, CStoredSettings::DEFAULT_MESSAGE, false, "Interval,Message", 0},
+        {{{M, "Interval", REG_DWORD, Dword(6)}, {U, "Interval", REG_SZ, "1"}, {M, "Message", REG_BINARY, "bin"},
+          {U, "DisablePause", REG_QWORD, Dword(1) + Dword(0)}},
+         3, "mine", false, "", 4},
+        // A bad value of the machine leaves the user's policy in force.
+        {{{M, "Interval", REG_DWORD, Dword(1).substr(0, 3)}, {M, "DisablePause", REG_DWORD, Dword(2)},
+          {U, "Interval", REG_DWORD, Dword(1)}},
+         1, "mine", false, "Interval", 2},
+    };
+    const std::string strLine = "POLICY VALUE IGNORED: ";
+    WriteLog("POLICY TEST\n");  // the log's path is known from its first line on
+    for (const Case& c : kCases)
+    {
+        const size_t nLogBefore = ReadWholeFile(GetLogPath()).size();
+        CPolicies policies = ReadPolicies(c.values);
+        const std::string strRow = std::to_string(&c - kCases);
+        EXPECT_EQ(c.dwInterval, policies.Interval()) << strRow;
+        EXPECT_STREQ(c.pszMessage, policies.MessageToShow()) << strRow;
+        EXPECT_EQ(c.bNoPause, policies.DisablesPause() != FALSE) << strRow;
+        EXPECT_STREQ(c.pszNames, policies.SetNames()) << strRow;
+
+        const std::string strLog = ReadWholeFile(GetLogPath());
+        const std::string strNew = strLog.substr(std::min(nLogBefore, strLog.size()));
+        size_t nLogged = 0;
+        for (size_t i = strNew.find(strLine); i != std::string::npos; i = strNew.find(strLine, i + 1))
+            ++nLogged;
+        EXPECT_EQ(c.nLogged, nLogged) << strRow << ": " << strNew;
+        policies.Read();
+        EXPECT_EQ(strLog.size(), ReadWholeFile(GetLogPath()).size()) << strRow << ": logged once";
+    }
+    const std::string strPath = "HKEY_LOCAL_MACHINE\\Software\\Policies\\MOSS-HARK\\Glimwick\\Interval";
+    EXPECT_NE(std::string::npos, ReadWholeFile(GetLogPath()).find(strLine + strPath + "\r\n"));
+}
+
+TEST_F(PolicyTest, DialogShowsPoliciesDisabledAndOkLeavesTheUsersValues)
+{
+    CSettingsProbe dlg(ReadPolicies(
+        {{HKEY_LOCAL_MACHINE, "Interval", REG_DWORD, Dword(1)}, {HKEY_CURRENT_USER, "Message", REG_SZ, "admin"}}));
+    int nShown = -2;
+    std::string strShown;
+    bool bEnabled = true;
+    dlg.m_inspect = [&](CSettingsProbe& d) {
+        nShown = d.Selected();
+        strShown = d.Text(IDC_MESSAGE);
+        bEnabled = ::IsWindowEnabled(::GetDlgItem(d.m_hWnd, IDC_INTERVAL)) ||
+                   ::IsWindowEnabled(::GetDlgItem(d.m_hWnd, IDC_MESSAGE));
+    };
+    dlg.m_act = [](CSettingsProbe& d) {
+        ::SendDlgItemMessageA(d.m_hWnd, IDC_INTERVAL, CB_SETCURSEL, 5, 0);
+        ::SetDlgItemTextA(d.m_hWnd, IDC_MESSAGE, "typed");
+        d.Press(IDOK);
+    };
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(1, nShown);
+    EXPECT_EQ("admin", strShown);
+    EXPECT_FALSE(bEnabled);
+    DWORD dw = 0;
+    std::string str;
+    EXPECT_TRUE(StoredDword("Interval", &dw) && StoredString("Message", &str));
+    EXPECT_EQ(3u, dw);
+    EXPECT_EQ("mine", str);
 }
 
 namespace

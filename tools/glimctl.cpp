@@ -19,6 +19,7 @@ const UINT kAnswerTimeoutMs = 25000;
 const int kExitNotRunning = 1;
 const int kExitUsage = 2;
 const int kExitNoAnswer = 3;
+const int kExitRefusedByPolicy = 4;
 
 struct Command
 {
@@ -30,7 +31,7 @@ struct Command
 
 const Command kCommands[] = {
     {"exit", WM_COMMAND, GLIMWICK_COMMAND_EXIT, "end the running instance"},
-    {"reload", WM_COMMAND, IDC_RELOAD_INTERVAL, "re-read the reminder interval"},
+    {"reload", WM_COMMAND, IDC_RELOAD_INTERVAL, "re-read the reminder interval and the policies"},
     {"start", WM_COMMAND, IDC_TRACKER_START, "start the tray tracker"},
     {"stop", WM_COMMAND, IDC_TRACKER_STOP, "stop the tray tracker"},
     {"remind", WM_TIMER, GLIMWICK_TIMER_REMINDER, "show the reminder now"},
@@ -99,6 +100,11 @@ int Request(ULONG_PTR dwRequest, const void* pData, DWORD cbData)
     {
         std::fprintf(stderr, "glimctl: Glimwick did not answer within %u seconds\n", kAnswerTimeoutMs / 1000);
         return kExitNoAnswer;
+    }
+    if (dwResult == GLIMWICK_COPY_REFUSED_BY_POLICY)
+    {
+        std::fprintf(stderr, "glimctl: refused: the administrator's policy (DisablePause) does not allow pauses\n");
+        return kExitRefusedByPolicy;
     }
     const bool bWantsText = dwRequest == GLIMWICK_COPY_STATUS;
     if (!dwResult || (bWantsText && !reply.Received()))

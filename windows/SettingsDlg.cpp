@@ -5,7 +5,8 @@
 #include "res/resource.h"
 #include "store/StoredSettings.h"
 
-CSettingsDlg::CSettingsDlg(CWnd* pParent) : CDialog(IDD_SETTINGS, pParent)
+CSettingsDlg::CSettingsDlg(const CPolicies& policies, CWnd* pParent)
+    : CDialog(IDD_SETTINGS, pParent), m_policies(policies)
 {
 }
 
@@ -20,18 +21,23 @@ BOOL CSettingsDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     WINNLSEnableIME(m_hWnd, TRUE);
-    m_nInterval = static_cast<int>(CStoredSettings::ReadInterval());
-    m_strMessage = CStoredSettings::MessageToEdit();
+    m_nInterval = static_cast<int>(m_policies.Interval());
+    m_strMessage = m_policies.MessageToEdit();
     UpdateData(FALSE);
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_INTERVAL), !m_policies.SetsInterval());
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_MESSAGE), !m_policies.SetsMessage());
     return TRUE;
 }
 
 void CSettingsDlg::OnOK()
 {
     UpdateData(TRUE);
-    // An empty message is stored empty: the default shows in its place.
-    CStoredSettings::WriteInterval(static_cast<DWORD>(m_nInterval));
-    CStoredSettings::WriteMessage(m_strMessage);
+    // A policy's value is the administrator's, not the user's choice. An
+    // empty message is stored empty: the default shows in its place.
+    if (!m_policies.SetsInterval())
+        CStoredSettings::WriteInterval(static_cast<DWORD>(m_nInterval));
+    if (!m_policies.SetsMessage())
+        CStoredSettings::WriteMessage(m_strMessage);
     CDialog::OnOK();
 }
 
