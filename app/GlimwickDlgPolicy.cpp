@@ -21,6 +21,6 @@ void CGlimwickDlg::OnSettingChange(LPCSTR pszArea)
     if (CStoredSettings::ReminderPeriod(m_policies.Interval()) != m_gate.Period())
         ApplyInterval();
     // Pauses turned off end the pause that runs.
-    if (m_policies.DisablesPause() && m_gate.Resume(::GetTickCount64()))
+    if (m_policies.DisablesPause() && m_gate.Resume())
         RestartReminder();
 }
