@@ -6,7 +6,7 @@ HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 PACKAGES=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
           binutils-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb x11-utils
-          xdotool imagemagick locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine googletest nsis)
+          xdotool imagemagick locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine googletest nsis osslsigncode)
 COMMANDS=(cmake make ctest x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix
           x86_64-w64-mingw32-windres x86_64-w64-mingw32-widl wine wineboot wineserver
           Xvfb xdpyinfo xwininfo xdotool import locale-gen makensis)
