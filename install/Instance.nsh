@@ -23,6 +23,9 @@
 ; After its window has gone the process still needs a moment to exit and
 ; release Glimwick.exe.
 !define WAIT_FILE_STEPS 40
+; Times a program that showed its window only after the first request is
+; asked again.
+!define END_ROUNDS 2
 ; Another setup may itself wait the two times above for the program.
 !define SETUP_LOCK_WAIT_MS 180000
 !define WAIT_OBJECT_0 0
@@ -101,21 +104,42 @@
 !macroend
 
 ; Asks a running instance to exit and waits until it and FILE (the program
-; it may run from) are gone; OUT is 1 then, 0 when either stays.
+; it may run from) are gone; OUT is 1 then, 0 when either stays. A program
+; that is only starting (say, one another setup has just started) holds its
+; file before its window shows, so the window is looked for again while the
+; file stays in use.
 !macro EndRunningInstance FILE OUT
   Push $0
-  FindWindow $0 "" "${MARKER_TITLE}"
-  ${If} $0 <> 0
-    DetailPrint "$(EndingInstance)"
-    ; Posted, so it waits in the program's queue while an icon search holds
-    ; the program (a sent message that times out may be dropped); the wait
-    ; below sees it read.
-    System::Call 'user32::PostMessage(p r0, i ${WM_COMMAND}, p ${EXIT_COMMAND}, p 0)'
-  ${EndIf}
-  !insertmacro WaitUntilNoInstance $0
-  ${If} $0 = 1
+  Push $1
+  StrCpy $1 0
+  ${Do}
+    FindWindow $0 "" "${MARKER_TITLE}"
+    ${If} $0 <> 0
+      DetailPrint "$(EndingInstance)"
+      ; Posted, so it waits in the program's queue while an icon search
+      ; holds the program (a sent message that times out may be dropped);
+      ; the wait below sees it read.
+      System::Call 'user32::PostMessage(p r0, i ${WM_COMMAND}, p ${EXIT_COMMAND}, p 0)'
+    ${EndIf}
+    !insertmacro WaitUntilNoInstance $0
+    ${If} $0 = 0
+      ${Break}
+    ${EndIf}
     !insertmacro WaitUntilFileFree "${FILE}" $0
+    ${If} $0 = 1
+    ${OrIf} $1 >= ${END_ROUNDS}
+      ${Break}
+    ${EndIf}
+    FindWindow $0 "" "${MARKER_TITLE}"
+    ${If} $0 = 0
+      ${Break}
+    ${EndIf}
+    IntOp $1 $1 + 1
+  ${Loop}
+  ${If} $0 <> 1
+    StrCpy $0 0
   ${EndIf}
+  Pop $1
   Exch $0
   Pop ${OUT}
 !macroend
