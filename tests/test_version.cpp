@@ -85,6 +85,7 @@ TEST(Version, EveryBinaryCarriesTheBuildsVersion)
             continue;
         const std::string strManifest = Manifest(strPath);
         EXPECT_NE(std::string::npos, strManifest.find("level=\"asInvoker\"")) << strManifest;
+        EXPECT_NE(std::string::npos, strManifest.find("version=\"" GLIMWICK_VERSION_QUAD_TEXT "\""));
         // Windows 7's and Windows 10's (and 11's) entries.
         for (const char* pszOS : {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
             EXPECT_NE(std::string::npos, strManifest.find(pszOS)) << pszOS;
