@@ -20,17 +20,26 @@ Section "Uninstall"
     Abort "$(CannotRemove)"
   ${EndIf}
 
-  ; The program's own uninstall switch deletes its settings key.
-  ClearErrors
-  ExecWait '"$INSTDIR\${PROGRAM}" /UNREGIST'
-  ${If} ${Errors}
-    DetailPrint "$(CannotRun)"
-    DeleteRegKey HKCU "${SETTINGS_KEY}"
+  ; The settings and the entries are this copy's unless the list entry
+  ; names another folder: a left-over uninstaller elsewhere must not take
+  ; the installed copy's.
+  ReadRegStr $2 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $2 == ""
+    StrCpy $2 $INSTDIR
   ${EndIf}
-  ; What starts the program goes before the program, so that a file taken
-  ; meanwhile leaves no entry pointing at a missing program.
-  Delete "${SHORTCUT}"
-  DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+  ${If} $2 == $INSTDIR
+    ; The program's own uninstall switch deletes its settings key.
+    ClearErrors
+    ExecWait '"$INSTDIR\${PROGRAM}" /UNREGIST'
+    ${If} ${Errors}
+      DetailPrint "$(CannotRun)"
+      DeleteRegKey HKCU "${SETTINGS_KEY}"
+    ${EndIf}
+    ; What starts the program goes before the program, so that a file
+    ; taken meanwhile leaves no entry pointing at a missing program.
+    Delete "${SHORTCUT}"
+    DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+  ${EndIf}
   ; The switch's process may still hold its file for a moment; whether it
   ; was freed in time shows when it is deleted.
   !insertmacro WaitUntilFileFree "$INSTDIR\${PROGRAM}" $0
@@ -42,5 +51,7 @@ Section "Uninstall"
   ; Other programs of the publisher may keep their settings there.
   DeleteRegKey /ifempty HKCU "${SETTINGS_PARENT}"
   ; Last, so that an uninstall stopped above can be started again.
-  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ${If} $2 == $INSTDIR
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ${EndIf}
 SectionEnd
