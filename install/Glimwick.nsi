@@ -35,6 +35,9 @@ AllowSkipFiles off
 !define LANGID_ENGLISH 1033
 ; ${VersionCompare}'s answer when its first version is the newer.
 !define FIRST_IS_NEWER 1
+; EstimatedSize is in KB, rounded up.
+!define BYTES_PER_KB 1024
+!define /math KB_ROUNDING ${BYTES_PER_KB} - 1
 
 !include Copy.nsh
 
@@ -147,8 +150,8 @@ Section "$(SectionProgram)" SecProgram
   StrCpy $2 0
   !insertmacro ForEachProgramFile AddFileSize "$INSTDIR"
   !insertmacro AddFileSize "$INSTDIR\${UNINSTALLER}"
-  IntOp $2 $2 + 1023
-  IntOp $2 $2 / 1024
+  IntOp $2 $2 + ${KB_ROUNDING}
+  IntOp $2 $2 / ${BYTES_PER_KB}
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $2
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
