@@ -1,7 +1,8 @@
 #include "app/TrayLibrary.h"
 
-#include "frame/String.h"
 #include "frame/WinApp.h"
+
+#include <cwchar>
 
 namespace
 {
@@ -25,22 +26,40 @@ FARPROC Entry(WORD nOrdinal)
     return ::GetProcAddress(s_hLibrary, MAKEINTRESOURCEA(nOrdinal));
 }
 
-CString LibraryBesideProgram()
-{
-    char szPath[MAX_PATH];
-    const DWORD n = ::GetModuleFileNameA(AfxGetInstanceHandle(), szPath, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return CString("Sillbeck.dll");
-    CString strPath(szPath);
-    return strPath.Left(strPath.ReverseFind('\\') + 1) + "Sillbeck.dll";
-}
+const char kLibraryName[] = "Sillbeck.dll";
+const WCHAR kLibraryNameW[] = L"Sillbeck.dll";
 } // namespace
+
+BOOL CTrayLibrary::SystemHasSearchFlags()
+{
+    // The LOAD_LIBRARY_SEARCH_ flags came with AddDllDirectory (Windows 8,
+    // and Windows 7 with its update KB2533623); without it LoadLibraryEx
+    // refuses them.
+    return ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "AddDllDirectory") != NULL;
+}
+
+HMODULE CTrayLibrary::LoadBesideProgram(BOOL bSearchFlags)
+{
+    // Only the program's own folder, never the current one or PATH, and no
+    // path through the ANSI code page, which cannot spell every folder name.
+    if (bSearchFlags)
+        return ::LoadLibraryExA(kLibraryName, NULL, LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
+    WCHAR szPath[MAX_PATH];
+    const DWORD n = ::GetModuleFileNameW(AfxGetInstanceHandle(), szPath, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return NULL;
+    WCHAR* pName = std::wcsrchr(szPath, L'\\');
+    const size_t nFolder = pName ? pName + 1 - szPath : 0;
+    if (nFolder + sizeof kLibraryNameW / sizeof kLibraryNameW[0] > MAX_PATH)
+        return NULL;
+    std::wcscpy(szPath + nFolder, kLibraryNameW);
+    return ::LoadLibraryW(szPath);
+}
 
 BOOL CTrayLibrary::Bind(LPCSTR pszPath)
 {
     Unbind();
-    const CString strPath = pszPath ? CString(pszPath) : LibraryBesideProgram();
-    s_hLibrary = ::LoadLibraryA(strPath);
+    s_hLibrary = pszPath ? ::LoadLibraryA(pszPath) : LoadBesideProgram(SystemHasSearchFlags());
     if (!s_hLibrary)
         return FALSE;
     s_pfnStart = reinterpret_cast<StartFn>(reinterpret_cast<void*>(Entry(kOrdinalStart)));

@@ -16,6 +16,13 @@ public:
     static void Unbind();
     // TRUE when all three entries are bound.
     static BOOL IsBound();
+
+    // Whether the system's LoadLibraryEx can search the program's folder
+    // alone.
+    static BOOL SystemHasSearchFlags();
+    // Loads Sillbeck.dll from the program's folder, by that search or, where
+    // the system lacks it, by the program's full path in UTF-16.
+    static HMODULE LoadBesideProgram(BOOL bSearchFlags);
 };
 
 // Non-zero when the tracker started; 0 when it did not or is not bound.

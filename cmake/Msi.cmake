@@ -7,11 +7,14 @@ file(RELATIVE_PATH MSI_ICON ${CMAKE_BINARY_DIR} ${SETUP_ICON})
 find_program(WIXL wixl)
 
 # Makes the package OUTPUT for the built programs with the three-part
-# VERSION (the installer compares no more than three).
+# VERSION (the installer compares no more than three), signed when the
+# build is given a certificate.
 function(glimwick_msi output version)
   get_filename_component(name ${output} NAME)
+  glimwick_sign_commands(sign ${output})
   add_custom_command(OUTPUT ${output}
     COMMAND ${WIXL} -a x64 -D Version=${version} -D BinDir=. -D Icon=${MSI_ICON} -o ${output} ${MSI_SOURCE}
+    ${sign}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     DEPENDS ${MSI_SOURCE} ${SETUP_ICON} ${PACKAGED_PROGRAMS}
     COMMENT "Making ${name}"

@@ -4,11 +4,15 @@
 // How other processes reach a running Glimwick: the title they find it by,
 // the messages its controller accepts and the identifiers of its tray icon.
 // The program, glimctl, Sillbeck.dll, the tests and the setup program's
-// script (install/Instance.nsh reads the title and the exit command from
-// this file, so those two stay one-line #defines) all take them from here.
+// script (install/Instance.nsh reads the title, the setup mutex and the exit
+// command from this file, so those stay one-line #defines) all take them
+// from here.
 
 // The caption of the hidden controller.
 #define GLIMWICK_MARKER_TITLE "__@GLIMWICK@20010817@__"
+// The mutex a setup program or uninstaller holds while it changes the
+// installed copy, so that two of them take turns.
+#define GLIMWICK_SETUP_MUTEX "MOSS-HARK.Glimwick.Setup"
 
 // WM_COMMAND identifiers another process may post to the controller. Exit
 // is the dialog's own OK (IDOK), which ends its modal loop.

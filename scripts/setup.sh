@@ -6,10 +6,11 @@ HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 PACKAGES=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
           binutils-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb x11-utils
-          xdotool imagemagick locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine googletest nsis wixl libxml2-utils)
+          xdotool imagemagick locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine googletest nsis wixl libxml2-utils
+          osslsigncode)
 COMMANDS=(cmake make ctest x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix
           x86_64-w64-mingw32-windres x86_64-w64-mingw32-widl wine wineboot wineserver
-          Xvfb xdpyinfo xwininfo xdotool import locale-gen makensis wixl xmllint)
+          Xvfb xdpyinfo xwininfo xdotool import locale-gen makensis wixl xmllint osslsigncode)
 # Some packages are only visible as files. Wine draws the title bars' buttons
 # with its own Marlett (fonts-wine, only recommended by wine).
 FILES=(/usr/lib/wine/wine64 /usr/src/googletest/CMakeLists.txt

@@ -3,6 +3,7 @@
 // and click, and the box opened in the running program from the tray menu
 // and the system menu.
 #include "draw/DibCanvas.h"
+#include "Version.h"
 #include "res/Protocol.h"
 #include "res/resource.h"
 #include "tests/ColourPatch.h"
@@ -222,7 +223,7 @@ TEST_F(AboutBoxTest, CaptionAndControls)
     };
     const Control kControls[] = {
         {IDC_ABOUT_ICON, "Static", nullptr, {7, 7, 20, 20}, SS_ICON, WS_VISIBLE},
-        {-1, "Static", "Glimwick Version 2.2", {45, 7, 80, 8}, SS_LEFT, SS_NOPREFIX | WS_GROUP},
+        {-1, "Static", "Glimwick Version " GLIMWICK_VERSION_TEXT, {45, 7, 80, 8}, SS_LEFT, SS_NOPREFIX | WS_GROUP},
         {-1, "Static", nullptr, {17, 22, 124, 8}, SS_LEFT, WS_GROUP},
         {IDOK, "Button", "OK", {131, 5, 23, 14}, BS_DEFPUSHBUTTON, WS_TABSTOP | WS_GROUP},
         {IDC_ABOUT_LINK, "Static", "MOSS-HARKホームページ", {38, 32, 78, 8}, SS_LEFT, SS_NOTIFY | WS_GROUP},

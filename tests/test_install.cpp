@@ -1,5 +1,8 @@
-// The setup program and its uninstaller, end to end: a silent install, a
-// silent install over the running program, and a silent uninstall.
+// The setup program and its uninstaller, end to end: a silent install into
+// a folder that holds a file of the user's, silent installs over the running
+// program, one over a program that does not end, and a silent uninstall; and
+// the program run from a folder whose name the ANSI code page cannot spell.
+#include "Version.h"
 #include "res/Protocol.h"
 #include "tests/TestSupport.h"
 
@@ -8,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 namespace
 {
@@ -22,6 +26,11 @@ const char* const kInstalledFiles[] = {"Glimwick.exe", "Sillbeck.dll", "glimctl.
 const DWORD kChangedInterval = 5;
 const DWORD kSetupTimeout = 120000;
 const DWORD kStartTimeout = 20000;
+// A file of the user's in the install folder, larger than the programs.
+const char kForeignFile[] = "notes.dat";
+const DWORD kForeignSize = 2 * 1024 * 1024;
+// The setup's exit code when it stops.
+const DWORD kSetupStopped = 2;
 
 // A path below one of the shell's folders.
 std::string ShellPath(int nFolder, const char* pszBelow)
@@ -101,6 +110,7 @@ void RemoveInstallation()
         const std::string strPath = InstallFolder() + "\\" + pszFile;
         WaitUntil([&] { return ::DeleteFileA(strPath.c_str()) || !PathExists(strPath); }, 10000);
     }
+    ::DeleteFileA((InstallFolder() + "\\" + kForeignFile).c_str());
     ::RemoveDirectoryA(InstallFolder().c_str());
     ::DeleteFileA(Shortcut().c_str());
     ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Glimwick");
@@ -110,23 +120,46 @@ void RemoveInstallation()
     ::RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsParent);
 }
 
+bool WriteFileOfSize(const std::string& strPath, DWORD cb)
+{
+    HANDLE h = ::CreateFileA(strPath.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const std::string strData(cb, 'x');
+    DWORD cbWritten = 0;
+    const bool bOk = ::WriteFile(h, strData.data(), cb, &cbWritten, NULL) && cbWritten == cb;
+    ::CloseHandle(h);
+    return bOk;
+}
+
+std::string SetupCommand(const char* pszSwitches)
+{
+    return "\"" + ProgramFolder() + "Glimwick-" GLIMWICK_VERSION_TEXT "-setup.exe\" /S " + pszSwitches;
+}
+
 class InstallTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { RemoveInstallation(); }
+    void SetUp() override
+    {
+        RemoveInstallation();
+        ASSERT_TRUE(PathExists(ProgramFolder() + "Glimwick-" GLIMWICK_VERSION_TEXT "-setup.exe"))
+            << "the setup target makes it, with makensis";
+    }
     void TearDown() override { RemoveInstallation(); }
 };
 } // namespace
 
 TEST_F(InstallTest, InstallUpgradeAndUninstall)
 {
-    const std::string strSetupFile = ProgramFolder() + "Glimwick-2.2-setup.exe";
-    ASSERT_TRUE(PathExists(strSetupFile)) << "the setup target makes it, with makensis";
-    const std::string strSetup = "\"" + strSetupFile + "\" /S";
+    const std::string strSetup = SetupCommand("");
     const std::string strFolder = InstallFolder();
     const std::string strProgram = strFolder + "\\Glimwick.exe";
+    const std::string strForeign = strFolder + "\\" + kForeignFile;
 
-    // 1. A fresh silent install.
+    // 1. A fresh silent install, into a folder that already holds a file.
+    ASSERT_TRUE(::SHCreateDirectoryExA(NULL, strFolder.c_str(), NULL) == ERROR_SUCCESS);
+    ASSERT_TRUE(WriteFileOfSize(strForeign, kForeignSize));
     ASSERT_EQ(0u, RunToEnd(strSetup));
     for (const char* pszFile : kInstalledFiles)
         EXPECT_TRUE(PathExists(strFolder + "\\" + pszFile)) << pszFile;
@@ -138,7 +171,7 @@ TEST_F(InstallTest, InstallUpgradeAndUninstall)
         std::string strExpected;
     } kEntry[] = {
         {"DisplayName", "Glimwick"},
-        {"DisplayVersion", "2.2"},
+        {"DisplayVersion", GLIMWICK_VERSION_TEXT},
         {"Publisher", "MOSS-HARK"},
         {"DisplayIcon", strProgram + ",0"},
         {"InstallLocation", strFolder},
@@ -149,16 +182,35 @@ TEST_F(InstallTest, InstallUpgradeAndUninstall)
     };
     for (const auto& e : kEntry)
         EXPECT_EQ(e.strExpected, ReadValue(kUninstallKey, e.pszValue)) << e.pszValue;
-    // In KB: the three programs come to several hundred.
+    // In KB: the three programs come to several hundred; the user's file
+    // is not the setup's.
     EXPECT_GE(std::atoi(ReadValue(kUninstallKey, "EstimatedSize").c_str()), 100);
+    EXPECT_LT(std::atoi(ReadValue(kUninstallKey, "EstimatedSize").c_str()), static_cast<int>(kForeignSize / 1024));
     ASSERT_TRUE(WaitUntil([] { return InstanceProcessId() != 0; }, kStartTimeout));
-    const DWORD dwFirst = InstanceProcessId();
 
-    // 2. A changed setting, then a silent install over the running program.
+    // 2. Changed settings (not to start with Windows), then silent
+    // installs over the running program: an upgrade keeps the choice, the
+    // switch sets it.
     ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "Interval", REG_DWORD,
                                                &kChangedInterval, sizeof(kChangedInterval)));
-    ASSERT_EQ(0u, RunToEnd(strSetup));
-    EXPECT_TRUE(WaitUntil([&] { return InstanceProcessId() != 0 && InstanceProcessId() != dwFirst; }, kStartTimeout));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Glimwick"));
+    const struct
+    {
+        const char* pszSwitches;
+        std::string strRunValue;
+    } kUpgrades[] = {
+        {"", "(missing)"},
+        {"/AUTOSTART=1", "\"" + strProgram + "\""},
+    };
+    for (const auto& u : kUpgrades)
+    {
+        SCOPED_TRACE(u.pszSwitches);
+        const DWORD dwBefore = InstanceProcessId();
+        ASSERT_EQ(0u, RunToEnd(SetupCommand(u.pszSwitches)));
+        EXPECT_EQ(u.strRunValue, ReadValue(kRunKey, "Glimwick"));
+        EXPECT_TRUE(
+            WaitUntil([&] { return InstanceProcessId() != 0 && InstanceProcessId() != dwBefore; }, kStartTimeout));
+    }
     // A second instance would need a moment to show itself.
     Sleep(2000);
     EXPECT_EQ(1, CountInstances());
@@ -174,7 +226,72 @@ TEST_F(InstallTest, InstallUpgradeAndUninstall)
     EXPECT_TRUE(KeyExists(kNeighbourKey));
     for (const char* pszFile : kInstalledFiles)
         EXPECT_FALSE(PathExists(strFolder + "\\" + pszFile)) << pszFile;
-    EXPECT_FALSE(PathExists(strFolder));
+    EXPECT_TRUE(PathExists(strForeign)) << "not the setup's to delete";
     EXPECT_FALSE(PathExists(Shortcut()));
     EXPECT_EQ("(missing)", ReadValue(kRunKey, "Glimwick"));
+}
+
+TEST_F(InstallTest, ProgramThatDoesNotEndStopsTheSetupBeforeAnyChange)
+{
+    ASSERT_EQ(0u, RunToEnd(SetupCommand("")));
+    ASSERT_TRUE(WaitUntil([] { return InstanceProcessId() != 0; }, kStartTimeout));
+    ASSERT_TRUE(EndRunningProgram());
+    // A mark in an installed file, which a setup that went on would replace.
+    const std::string strMarked = InstallFolder() + "\\glimctl.exe";
+    ASSERT_TRUE(WriteFileOfSize(strMarked, 1));
+
+    // A window with the marker title on this thread, which does not pump
+    // while the setup waits: a program that never answers.
+    HWND hWnd = ::CreateWindowExA(0, "STATIC", GLIMWICK_MARKER_TITLE, WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
+    ASSERT_NE(nullptr, hWnd);
+    EXPECT_EQ(kSetupStopped, RunToEnd(SetupCommand("")));
+    EXPECT_EQ("x", ReadWholeFile(strMarked));
+    EXPECT_EQ(1, CountInstances()) << "no program started";
+    ::DestroyWindow(hWnd);
+}
+
+TEST(InstallFolderName, OutsideTheCodePageTheProgramStillFindsItsEyes)
+{
+    ASSERT_TRUE(EndRunningProgram());
+    WCHAR szTemp[MAX_PATH] = L"";
+    ::GetTempPathW(MAX_PATH, szTemp);
+    const std::wstring strFolder = std::wstring(szTemp) + L"Zo\u00eb M\u00fcller";
+    ::CreateDirectoryW(strFolder.c_str(), NULL);
+    for (const wchar_t* pszFile : {L"Glimwick.exe", L"Sillbeck.dll"})
+    {
+        WCHAR szSource[MAX_PATH] = L"";
+        ::MultiByteToWideChar(CP_ACP, 0, ProgramFolder().c_str(), -1, szSource, MAX_PATH);
+        ASSERT_TRUE(::CopyFileW((szSource + std::wstring(pszFile)).c_str(), (strFolder + L"\\" + pszFile).c_str(), FALSE));
+    }
+    // Started from elsewhere, so only the program's own folder can give it
+    // the library.
+    std::wstring strCommand = L"\"" + strFolder + L"\\Glimwick.exe\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(::CreateProcessW(NULL, &strCommand[0], NULL, NULL, FALSE, 0, NULL, szTemp, &si, &pi));
+    ::CloseHandle(pi.hThread);
+
+    // The first search holds the program; a status asked meanwhile goes
+    // unanswered.
+    const std::string strOut = ProgramFolder() + "install-status.out";
+    std::string strStatus;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            CChildProcess glimctl;
+            strStatus = glimctl.Start("\"" + ProgramFolder() + "glimctl.exe\" status", strOut) &&
+                                glimctl.WaitForExit(kStartTimeout)
+                            ? ReadWholeFile(strOut)
+                            : "";
+            return strStatus.find("\neyes=found") != std::string::npos;
+        },
+        30000))
+        << strStatus;
+    EXPECT_TRUE(EndRunningProgram());
+    ::WaitForSingleObject(pi.hProcess, kStartTimeout);
+    ::CloseHandle(pi.hProcess);
+    ::DeleteFileA(strOut.c_str());
+    for (const wchar_t* pszFile : {L"Glimwick.exe", L"Sillbeck.dll"})
+        ::DeleteFileW((strFolder + L"\\" + pszFile).c_str());
+    ::RemoveDirectoryW(strFolder.c_str());
 }

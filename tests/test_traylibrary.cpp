@@ -181,6 +181,17 @@ TEST(TrayLibraryBinding, DefaultIsTheLibraryBesideTheProgram)
     EXPECT_TRUE(CTrayLibrary::IsBound());
     CTrayLibrary::Unbind();
     EXPECT_FALSE(CTrayLibrary::IsBound());
+    // By the system's search of the program's folder and, where the system
+    // lacks it, by the full path.
+    for (BOOL bSearchFlags : {TRUE, FALSE})
+    {
+        HMODULE h = CTrayLibrary::LoadBesideProgram(bSearchFlags);
+        ASSERT_NE(nullptr, h) << bSearchFlags;
+        char szPath[MAX_PATH] = "";
+        ::GetModuleFileNameA(h, szPath, MAX_PATH);
+        EXPECT_EQ(0, ::lstrcmpiA(LibraryPath().c_str(), szPath)) << szPath;
+        ::FreeLibrary(h);
+    }
 }
 
 TEST(TrayLibraryBinding, JapaneseFolderName)
