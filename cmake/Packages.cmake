@@ -55,6 +55,8 @@ add_custom_command(OUTPUT ${PORTABLE_ZIP}
   VERBATIM)
 add_custom_target(portable ALL DEPENDS ${PORTABLE_ZIP})
 
+include(cmake/Msi.cmake)  # the per-machine package and the policy templates
+
 if(BUILD_TESTING)
   # The end-to-end test installs, upgrades and removes the built setup;
   # the version test reads its version resource.
@@ -65,11 +67,10 @@ if(BUILD_TESTING)
   set(SIGNING_TEST_DIR ${CMAKE_BINARY_DIR}/signing-test)
   file(MAKE_DIRECTORY ${SIGNING_TEST_DIR})
   add_test(NAME test_signing
-    COMMAND ${CMAKE_COMMAND} "-DFILES=$<TARGET_FILE:Glimwick>;$<TARGET_FILE:glimctl>;$<TARGET_FILE:Sillbeck>;${SETUP_EXE}"
+    COMMAND ${CMAKE_COMMAND} "-DFILES=$<TARGET_FILE:Glimwick>;$<TARGET_FILE:glimctl>;$<TARGET_FILE:Sillbeck>;${SETUP_EXE};${MSI_FILE}"
       -P ${CMAKE_SOURCE_DIR}/tests/check_signing.cmake
     WORKING_DIRECTORY ${SIGNING_TEST_DIR})
   add_test(NAME test_portable_zip
     COMMAND ${CMAKE_COMMAND} -DZIP=${PORTABLE_ZIP} -DFOLDER=${PORTABLE_NAME}
       -P ${CMAKE_SOURCE_DIR}/tests/check_portable_zip.cmake)
 endif()
-include(cmake/Msi.cmake)  # the per-machine package and the policy templates
