@@ -7,6 +7,7 @@
 #include "tests/TestSupport.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +81,20 @@ int CountInstances()
     int n = 0;
     for (HWND hWnd = NULL; (hWnd = ::FindWindowExA(NULL, hWnd, NULL, GLIMWICK_MARKER_TITLE)) != NULL;)
         ++n;
+    return n;
+}
+
+// Running processes of the program file's name: a second instance exists as
+// a process before it shows (or does not show) its window.
+int CountProgramProcesses()
+{
+    int n = 0;
+    const HANDLE hSnapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL bMore = ::Process32First(hSnapshot, &entry); bMore; bMore = ::Process32Next(hSnapshot, &entry))
+        n += ::lstrcmpiA(entry.szExeFile, "Glimwick.exe") == 0;
+    ::CloseHandle(hSnapshot);
     return n;
 }
 
@@ -211,8 +226,9 @@ TEST_F(InstallTest, InstallUpgradeAndUninstall)
         EXPECT_TRUE(
             WaitUntil([&] { return InstanceProcessId() != 0 && InstanceProcessId() != dwBefore; }, kStartTimeout));
     }
-    // A second instance would need a moment to show itself.
-    Sleep(2000);
+    // Every program the setups started exists by now; one that found the
+    // instance ends by itself, and two that stay never make one.
+    EXPECT_TRUE(WaitUntil([] { return CountProgramProcesses() == 1; }, kStartTimeout));
     EXPECT_EQ(1, CountInstances());
     EXPECT_EQ(std::to_string(kChangedInterval), ReadValue(kSettingsKey, "Interval"));
 

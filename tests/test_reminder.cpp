@@ -212,9 +212,8 @@ TEST(ReminderHold, WaitsForFullScreenWorkAndShowsOnceWhenItEnds)
     EXPECT_EQ(nHeld + 1, LogCount("REMINDER HELD"));
 
     ::DestroyWindow(hFull);
-    const ULONGLONG tClosed = ::GetTickCount64();
-    EXPECT_TRUE(PumpUntil([&] { return dlg.m_wndBalloon.IsWindowVisible() != FALSE; }, 3000));
-    EXPECT_LE(::GetTickCount64() - tClosed, 3000u);
+    // At the next look, every 2 s; a loaded machine may take longer.
+    EXPECT_TRUE(PumpUntil([&] { return dlg.m_wndBalloon.IsWindowVisible() != FALSE; }, 10000));
     EXPECT_EQ(nShown + 1, LogCount("REMINDER SHOWN AFTER HOLD"));
     EXPECT_NE(std::string::npos, std::string(dlg.StatusText()).find("held=0"));
 
