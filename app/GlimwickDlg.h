@@ -2,6 +2,7 @@
 #define GLIMWICK_APP_GLIMWICKDLG_H
 
 #include "app/ReminderGate.h"
+#include "app/SearchBackoff.h"
 #include "app/SessionWatch.h"
 #include "app/TrayIcon.h"
 #include "frame/Dialog.h"
@@ -26,7 +27,6 @@ public:
     static constexpr UINT_PTR TIMER_REMINDER = GLIMWICK_TIMER_REMINDER;
     static constexpr UINT_PTR TIMER_HIDEBALLOON = 2000;
     static constexpr UINT ANIMATE_PERIOD = 200;
-    static constexpr UINT RETRY_PERIOD = 10000;
     static constexpr UINT HIDEBALLOON_PERIOD = 10000;
     static constexpr UINT TRAYWATCH_PERIOD = 30000;
     // A look at the user's moment: the end of full-screen work, of a break
@@ -113,6 +113,8 @@ protected:
     void DrawPupils();
     // Every change of the tray image goes through here.
     virtual void ShowFrame(int nFrame);
+    // Where the shell shows the icon, as Shell_NotifyIconGetRect answers.
+    virtual HRESULT ShellIconRect(RECT* prc);
 
     // The worker's procedure; its argument is the CIconSearch it works on.
     static UINT __cdecl SearchTrayIcon(LPVOID pParam);
@@ -140,6 +142,8 @@ protected:
     HICON m_hIcon;
     // TRUE while StartIconSearch runs.
     BOOL m_bSearching = FALSE;
+    // When to search again for an icon that was not found.
+    CSearchBackoff m_backoff;
     CReminderGate m_gate;
     CSessionWatch m_session;
 
