@@ -1,6 +1,7 @@
 #ifndef GLIMWICK_APP_GLIMWICKDLG_H
 #define GLIMWICK_APP_GLIMWICKDLG_H
 
+#include "app/PupilIcon.h"
 #include "app/ReminderGate.h"
 #include "app/SearchBackoff.h"
 #include "app/SessionWatch.h"
@@ -111,8 +112,10 @@ protected:
     // TRUE when it showed a doze frame (the tick is then over).
     BOOL DozeStep();
     void DrawPupils();
-    // Every change of the tray image goes through here.
+    // Every change of the tray image to a frame goes through here.
     virtual void ShowFrame(int nFrame);
+    // Whether the desktop is composed: the pupils then go into the icon.
+    virtual BOOL IsDesktopComposed();
     // Where the shell shows the icon, as Shell_NotifyIconGetRect answers.
     virtual HRESULT ShellIconRect(RECT* prc);
 
@@ -144,6 +147,8 @@ protected:
     BOOL m_bSearching = FALSE;
     // When to search again for an icon that was not found.
     CSearchBackoff m_backoff;
+    // The open eyes with their pupils, on a composed desktop.
+    CPupilIcon m_pupilIcon;
     CReminderGate m_gate;
     CSessionWatch m_session;
 

@@ -1,11 +1,15 @@
 // The eye animation of the controller: blink rhythm, dozing, waking and the
-// pupils painted on the screen, with the real pointer and screen.
+// pupils painted on the screen, or drawn into the tray's icon on a composed
+// desktop, with the real pointer, screen and tray.
 #include "app/GlimwickDlg.h"
+#include "app/TrayLibrary.h"
 #include "frame/WindowDC.h"
+#include "res/resource.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace
@@ -46,6 +50,71 @@ public:
 
     std::vector<int> m_frames;
 };
+
+// The controller as it runs where the desktop is composed.
+class CComposedEye : public CEyeProbe
+{
+public:
+    using CGlimwickDlg::m_hFrames;
+    using CGlimwickDlg::m_trayIcon;
+
+    void ShowFrame(int nFrame) override { CGlimwickDlg::ShowFrame(nFrame); }
+    BOOL IsDesktopComposed() override { return TRUE; }
+};
+
+// The controller of a composed desktop, its icon found in the tray.
+class ComposedEyeTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(CTrayLibrary::Bind((ProgramFolder() + "Sillbeck.dll").c_str()));
+        m_pEye = std::make_unique<CComposedEye>();
+        ASSERT_TRUE(m_pEye->Create(IDD_GLIMWICK_DIALOG));
+        // The library's first report starts the search.
+        ASSERT_TRUE(PumpUntil([&] { return m_pEye->m_bIconFound != FALSE; }, 5000));
+        // The timer's ticks are the test's own from here on.
+        m_pEye->KillTimer(CGlimwickDlg::TIMER_ANIMATE);
+        CEyeProbe::s_nBlinkCounter = 2;
+    }
+    void TearDown() override
+    {
+        m_pEye.reset();
+        CTrayLibrary::Unbind();
+    }
+
+    std::unique_ptr<CComposedEye> m_pEye;
+};
+
+// The pixel (x, y) of an icon's colour image, as the screen would show it.
+COLORREF IconPixel(HICON hIcon, int x, int y)
+{
+    ICONINFO ii = {};
+    if (!::GetIconInfo(hIcon, &ii))
+        return CLR_INVALID;
+    HDC hdc = ::CreateCompatibleDC(NULL);
+    HGDIOBJ hOld = ::SelectObject(hdc, ii.hbmColor);
+    const COLORREF cr = ::GetPixel(hdc, x, y);
+    ::SelectObject(hdc, hOld);
+    ::DeleteDC(hdc);
+    ::DeleteObject(ii.hbmColor);
+    ::DeleteObject(ii.hbmMask);
+    return cr;
+}
+
+// How many more GDI objects the process can make: made until the system
+// refuses, then deleted. Wine keeps no count a program can read
+// (GetGuiResources answers 0), and there every icon holds GDI bitmaps of
+// its own, so this counts the icons too.
+size_t GdiRoomLeft()
+{
+    std::vector<HBITMAP> made;
+    while (HBITMAP hBitmap = ::CreateBitmap(1, 1, 1, 1, NULL))
+        made.push_back(hBitmap);
+    for (HBITMAP hBitmap : made)
+        ::DeleteObject(hBitmap);
+    return made.size();
+}
 
 POINT Cursor()
 {
@@ -220,4 +289,97 @@ TEST(EyePupils, PaintedOnTheScreenAndErasedWhite)
     EXPECT_EQ(RGB(255, 255, 255), screen.GetPixel(222, 216));
     EXPECT_EQ(RGB(0, 0, 0), screen.GetPixel(209, 215));
     EXPECT_EQ(RGB(0, 0, 0), screen.GetPixel(216, 216));
+}
+
+TEST_F(ComposedEyeTest, PupilsInTheIconLookTowardTheCorners)
+{
+    CComposedEye& eye = *m_pEye;
+    const RECT rc = eye.m_rcIcon;
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN);
+    const int cy = ::GetSystemMetrics(SM_CYSCREEN);
+    CWindowDC screen(NULL);
+    std::vector<POINT> previous;
+    for (POINT ptCorner : {POINT{0, 0}, POINT{cx - 1, 0}, POINT{cx - 1, cy - 1}, POINT{0, cy - 1}})
+    {
+        SCOPED_TRACE(testing::Message() << ptCorner.x << "," << ptCorner.y);
+        ASSERT_TRUE(PlacePointer(ptCorner.x, ptCorner.y));
+        eye.AnimateTick();
+        // Each pupil's two pixels, from the located rectangle's corner.
+        const int nDy = ptCorner.y - eye.m_ptEyeLeft.y;
+        std::vector<POINT> pupils;
+        for (POINT ptOffset : {CGlimwickDlg::PupilOffset(ptCorner, eye.m_ptEyeLeft, nDy, 3),
+                               CGlimwickDlg::PupilOffset(ptCorner, eye.m_ptEyeRight, nDy, 10)})
+        {
+            for (int i = 0; i < 2; ++i)
+                pupils.push_back({ptOffset.x - 1, ptOffset.y + i});
+        }
+        // In the icon (whose column 2, row 1 the rectangle starts at) and so
+        // in the tray, where the pupils drawn before are gone.
+        HICON hShown = eye.m_trayIcon.GetTrayIcon();
+        for (POINT pt : pupils)
+            EXPECT_EQ(RGB(0, 0, 0), IconPixel(hShown, pt.x + 2, pt.y + 1)) << pt.x << "," << pt.y;
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                for (POINT pt : pupils)
+                {
+                    if (screen.GetPixel(rc.left + pt.x, rc.top + pt.y) != RGB(0, 0, 0))
+                        return false;
+                }
+                for (POINT pt : previous)
+                {
+                    bool bPupil = false;
+                    for (POINT ptNow : pupils)
+                        bPupil = bPupil || (ptNow.x == pt.x && ptNow.y == pt.y);
+                    const COLORREF crOpen = IconPixel(eye.m_hFrames[CGlimwickDlg::FRAME_OPEN], pt.x + 2, pt.y + 1);
+                    if (!bPupil && screen.GetPixel(rc.left + pt.x, rc.top + pt.y) != crOpen)
+                        return false;
+                }
+                return true;
+            },
+            3000));
+        previous = pupils;
+    }
+
+    // Over a white patch of the test's, the eyes' ticks change the icon and
+    // paint nothing on the screen.
+    CWnd patch;
+    ASSERT_TRUE(patch.CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT,
+                               RECT{200, 200, 240, 240}, nullptr, 0));
+    PumpMessages(100);
+    eye.Locate(210, 210);
+    for (int xPointer : {cx - 1, 0})
+    {
+        HICON hBefore = eye.m_trayIcon.GetTrayIcon();
+        ASSERT_TRUE(PlacePointer(xPointer, 215));
+        eye.AnimateTick();
+        EXPECT_NE(hBefore, eye.m_trayIcon.GetTrayIcon()) << "the pupils moved in the icon";
+        for (int y = 210; y < 224; ++y)
+        {
+            for (int x = 210; x < 224; ++x)
+                ASSERT_EQ(RGB(255, 255, 255), screen.GetPixel(x, y)) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(ComposedEyeTest, AThousandTicksLeaveTheIconsAndGdiObjectsAsTheyWere)
+{
+    CComposedEye& eye = *m_pEye;
+    const POINT ptEye = eye.m_ptEyeLeft;
+    // Round the eyes and back, so that the pupils move on most ticks.
+    auto Tick = [&](int i) {
+        const int kSteps[][2] = {{-60, 0}, {-40, -40}, {0, -60}, {40, -40}, {60, 0}, {30, -20}, {4, 1}};
+        ::SetCursorPos(ptEye.x + kSteps[i % 7][0], ptEye.y + kSteps[i % 7][1]);
+        eye.AnimateTick();
+    };
+    Tick(0);
+    const size_t nRoom = GdiRoomLeft();
+    int nChanges = 0;
+    for (int i = 1; i <= 1000; ++i)
+    {
+        HICON hBefore = eye.m_trayIcon.GetTrayIcon();
+        Tick(i);
+        nChanges += hBefore != eye.m_trayIcon.GetTrayIcon();
+    }
+    EXPECT_GT(nChanges, 500) << "a new icon whenever the pupils moved";
+    EXPECT_EQ(nRoom, GdiRoomLeft());
 }
