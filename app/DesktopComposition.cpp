@@ -7,13 +7,15 @@ typedef HRESULT(WINAPI* IsCompositionEnabledFn)(BOOL*);
 
 BOOL CDesktopComposition::IsEnabled()
 {
-    // Looked up once and kept: the eyes ask on every tick.
-    static const IsCompositionEnabledFn s_pfnIsEnabled = [] {
-        HMODULE hDwm = ::LoadLibraryA("dwmapi.dll");
-        return hDwm ? reinterpret_cast<IsCompositionEnabledFn>(
-                          reinterpret_cast<void*>(::GetProcAddress(hDwm, "DwmIsCompositionEnabled")))
-                    : nullptr;
-    }();
+    // Loaded only to ask: the answer changes seldom, and where it is always
+    // no (as under Wine) the library need not stay in memory.
+    HMODULE hDwm = ::LoadLibraryA("dwmapi.dll");
+    if (!hDwm)
+        return FALSE;
+    const auto pfnIsEnabled = reinterpret_cast<IsCompositionEnabledFn>(
+        reinterpret_cast<void*>(::GetProcAddress(hDwm, "DwmIsCompositionEnabled")));
     BOOL bEnabled = FALSE;
-    return s_pfnIsEnabled && s_pfnIsEnabled(&bEnabled) == S_OK && bEnabled;
+    const BOOL bComposed = pfnIsEnabled && pfnIsEnabled(&bEnabled) == S_OK && bEnabled;
+    ::FreeLibrary(hDwm);
+    return bComposed;
 }

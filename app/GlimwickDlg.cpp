@@ -114,6 +114,9 @@ LRESULT CGlimwickDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_WTSSESSION_CHANGE:
         m_session.OnSessionChange(wParam);
         break;
+    case WM_DWMCOMPOSITIONCHANGED:
+        OnCompositionChanged();
+        break;
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }

@@ -115,7 +115,9 @@ protected:
     // Every change of the tray image to a frame goes through here.
     virtual void ShowFrame(int nFrame);
     // Whether the desktop is composed: the pupils then go into the icon.
+    // Asked when the eyes start and when the system says it changed.
     virtual BOOL IsDesktopComposed();
+    void OnCompositionChanged();
     // Where the shell shows the icon, as Shell_NotifyIconGetRect answers.
     virtual HRESULT ShellIconRect(RECT* prc);
 
@@ -148,6 +150,7 @@ protected:
     // When to search again for an icon that was not found.
     CSearchBackoff m_backoff;
     // The open eyes with their pupils, on a composed desktop.
+    BOOL m_bComposed = FALSE;
     CPupilIcon m_pupilIcon;
     CReminderGate m_gate;
     CSessionWatch m_session;

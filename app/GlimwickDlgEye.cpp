@@ -67,7 +67,7 @@ void CGlimwickDlg::AnimateTick()
         break;
     case 1:
         // On a composed desktop the open eyes come with their pupils.
-        if (!IsDesktopComposed())
+        if (!m_bComposed)
             ShowFrame(FRAME_OPEN);
         DrawPupils();
         break;
@@ -130,12 +130,23 @@ BOOL CGlimwickDlg::IsDesktopComposed()
     return CDesktopComposition::IsEnabled();
 }
 
+void CGlimwickDlg::OnCompositionChanged()
+{
+    m_bComposed = IsDesktopComposed();
+    if (!m_bIconFound)
+        return;
+    // The pupils start afresh in the new way, as after a search.
+    m_ptPupilLeft.x = PUPIL_OFFSCREEN;
+    m_ptPupilRight.x = PUPIL_OFFSCREEN;
+    ShowFrame(FRAME_OPEN);
+}
+
 void CGlimwickDlg::DrawPupils()
 {
     const int nDy = m_ptLastCursor.y - m_ptEyeLeft.y;
     const POINT ptLeft = PupilOffset(m_ptLastCursor, m_ptEyeLeft, nDy, 3);
     const POINT ptRight = PupilOffset(m_ptLastCursor, m_ptEyeRight, nDy, 10);
-    if (IsDesktopComposed())
+    if (m_bComposed)
     {
         m_ptPupilLeft = ptLeft;
         m_ptPupilRight = ptRight;

@@ -119,6 +119,7 @@ void CGlimwickDlg::OnSearchFound()
     m_ptEyeRight.y = m_rcIcon.top + 5;
     ShowFrame(FRAME_OPEN);
     m_ptEyeLeft.x = m_rcIcon.left + 3;
+    m_bComposed = IsDesktopComposed();
     if (m_bTrackerStarted)
         SillbeckStart();
     m_bIconFound = TRUE;
