@@ -85,7 +85,6 @@ UINT CGlimwickDlg::RunSearchWorker()
                 bEnded = TRUE;
             }
         }
-        m_rcTrayArea = pSearch->TrayArea();
         if (bEnded)
         {
             m_rcIcon = pSearch->IconRect();
@@ -99,6 +98,9 @@ UINT CGlimwickDlg::RunSearchWorker()
             ::SetRectEmpty(&m_rcIcon);
             nResult = SEARCH_NOT_FOUND;
         }
+        // Read once the worker is cut off: one that overstayed may be in a
+        // log line, holding the lock that guards the area.
+        m_rcTrayArea = pSearch->TrayArea();
         ::CloseHandle(hThread);
     }
     pSearch->Release();

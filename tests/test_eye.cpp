@@ -86,7 +86,7 @@ protected:
     std::unique_ptr<CComposedEye> m_pEye;
 };
 
-// The pixel (x, y) of an icon's colour image, as the screen would show it.
+// The pixel (x, y) of an icon's colour image.
 COLORREF IconPixel(HICON hIcon, int x, int y)
 {
     ICONINFO ii = {};
@@ -298,46 +298,42 @@ TEST_F(ComposedEyeTest, PupilsInTheIconLookTowardTheCorners)
     const int cx = ::GetSystemMetrics(SM_CXSCREEN);
     const int cy = ::GetSystemMetrics(SM_CYSCREEN);
     CWindowDC screen(NULL);
-    std::vector<POINT> previous;
     for (POINT ptCorner : {POINT{0, 0}, POINT{cx - 1, 0}, POINT{cx - 1, cy - 1}, POINT{0, cy - 1}})
     {
-        SCOPED_TRACE(testing::Message() << ptCorner.x << "," << ptCorner.y);
         ASSERT_TRUE(PlacePointer(ptCorner.x, ptCorner.y));
         eye.AnimateTick();
-        // Each pupil's two pixels, from the located rectangle's corner.
         const int nDy = ptCorner.y - eye.m_ptEyeLeft.y;
-        std::vector<POINT> pupils;
-        for (POINT ptOffset : {CGlimwickDlg::PupilOffset(ptCorner, eye.m_ptEyeLeft, nDy, 3),
-                               CGlimwickDlg::PupilOffset(ptCorner, eye.m_ptEyeRight, nDy, 10)})
-        {
-            for (int i = 0; i < 2; ++i)
-                pupils.push_back({ptOffset.x - 1, ptOffset.y + i});
-        }
-        // In the icon (whose column 2, row 1 the rectangle starts at) and so
-        // in the tray, where the pupils drawn before are gone.
+        const POINT ptLeft = CGlimwickDlg::PupilOffset(ptCorner, eye.m_ptEyeLeft, nDy, 3);
+        const POINT ptRight = CGlimwickDlg::PupilOffset(ptCorner, eye.m_ptEyeRight, nDy, 10);
+        // The shown icon is the open eyes but for the pupils' pixels (the
+        // located rectangle starts at the icon's column 2, row 1).
         HICON hShown = eye.m_trayIcon.GetTrayIcon();
-        for (POINT pt : pupils)
-            EXPECT_EQ(RGB(0, 0, 0), IconPixel(hShown, pt.x + 2, pt.y + 1)) << pt.x << "," << pt.y;
+        HICON hOpen = eye.m_hFrames[CGlimwickDlg::FRAME_OPEN];
+        for (int y = 0; y < 16; ++y)
+        {
+            for (int x = 0; x < 16; ++x)
+            {
+                bool bPupil = false;
+                for (POINT pt : {ptLeft, ptRight})
+                    bPupil = bPupil || (x == pt.x + 1 && (y == pt.y + 1 || y == pt.y + 2));
+                EXPECT_EQ(bPupil ? RGB(0, 0, 0) : IconPixel(hOpen, x, y), IconPixel(hShown, x, y))
+                    << ptCorner.x << "," << ptCorner.y << ": " << x << "," << y;
+            }
+        }
         EXPECT_TRUE(PumpUntil(
             [&] {
-                for (POINT pt : pupils)
+                for (POINT pt : {ptLeft, ptRight})
                 {
-                    if (screen.GetPixel(rc.left + pt.x, rc.top + pt.y) != RGB(0, 0, 0))
-                        return false;
-                }
-                for (POINT pt : previous)
-                {
-                    bool bPupil = false;
-                    for (POINT ptNow : pupils)
-                        bPupil = bPupil || (ptNow.x == pt.x && ptNow.y == pt.y);
-                    const COLORREF crOpen = IconPixel(eye.m_hFrames[CGlimwickDlg::FRAME_OPEN], pt.x + 2, pt.y + 1);
-                    if (!bPupil && screen.GetPixel(rc.left + pt.x, rc.top + pt.y) != crOpen)
-                        return false;
+                    for (int i = 0; i < 2; ++i)
+                    {
+                        if (screen.GetPixel(rc.left + pt.x - 1, rc.top + pt.y + i) != RGB(0, 0, 0))
+                            return false;
+                    }
                 }
                 return true;
             },
-            3000));
-        previous = pupils;
+            3000))
+            << "in the tray";
     }
 
     // Over a white patch of the test's, the eyes' ticks change the icon and

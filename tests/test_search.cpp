@@ -15,8 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <regex>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -33,15 +35,14 @@ public:
     using CGlimwickDlg::m_trayIcon;
 };
 
-// Gives the search the shell's answer the test chose (the system's own
-// until then) and notes whether the markers were shown.
+// Gives the search the shell's answer the test chose (Wine's own at first)
+// and notes whether the markers were shown, when each retry fell due and
+// when its search ended.
 class CShellProbe : public CSearchProbe
 {
 public:
     HRESULT ShellIconRect(RECT* prc) override
     {
-        if (m_bOwnAnswer)
-            return CSearchProbe::ShellIconRect(prc);
         *prc = m_rcShell;
         return m_hrShell;
     }
@@ -51,25 +52,6 @@ public:
             m_bMarkerShown = true;
         CSearchProbe::ShowFrame(nFrame);
     }
-    void Answer(HRESULT hr, const RECT& rc)
-    {
-        m_bOwnAnswer = false;
-        m_hrShell = hr;
-        m_rcShell = rc;
-    }
-
-    std::atomic<bool> m_bMarkerShown{false};
-
-private:
-    bool m_bOwnAnswer = true;
-    HRESULT m_hrShell = E_NOTIMPL;
-    RECT m_rcShell = {};
-};
-
-// Notes when each retry falls due and when its search has ended.
-class CRetryProbe : public CSearchProbe
-{
-public:
     void OnTimer(UINT_PTR nIDEvent) override
     {
         if (nIDEvent == TIMER_RETRY)
@@ -79,6 +61,9 @@ public:
             m_ended.push_back(::GetTickCount64());
     }
 
+    HRESULT m_hrShell = E_NOTIMPL;
+    RECT m_rcShell = {};
+    std::atomic<bool> m_bMarkerShown{false};
     std::vector<ULONGLONG> m_fired;
     std::vector<ULONGLONG> m_ended;
 };
@@ -251,7 +236,8 @@ TEST_F(SearchTest, OverdueWorkerHeldInALogWriteEndsOnItsOwn)
             // its next line as soon as the log lets it, long after TERMINATE.
             CShellProbe dlg;
             const RECT rcArea = TaskbarRect();
-            dlg.Answer(S_OK, {rcArea.left, rcArea.top, rcArea.left + 16, rcArea.top + 16});
+            dlg.m_hrShell = S_OK;
+            dlg.m_rcShell = {rcArea.left, rcArea.top, rcArea.left + 16, rcArea.top + 16};
             if (dlg.Create(IDD_GLIMWICK_DIALOG))
             {
                 s_dwHolder = ::GetCurrentThreadId();
@@ -284,122 +270,90 @@ TEST_F(SearchTest, TakesTheShellsPlaceOfTheIconElseLooksForTheMarkers)
 {
     CShellProbe dlg;
     ASSERT_TRUE(dlg.Create(IDD_GLIMWICK_DIALOG));
-    // Wine's shell cannot tell: the library's first report has the markers
-    // find the icon.
+    // The library's first report: the shell cannot tell, the markers find it.
     ASSERT_TRUE(PumpUntil([&] { return dlg.m_bIconFound != FALSE; }, 5000));
     EXPECT_TRUE(dlg.m_bMarkerShown);
     const RECT rcMarkers = dlg.m_rcIcon;
     const RECT rcArea = dlg.m_rcTrayArea;
     const LONG l = rcArea.left;
     const LONG t = rcArea.top;
-    // A place of the icon's size within the area, away from the icon.
+    // A place of the icon's size in the area, away from the icon, is taken.
     const RECT rcPlace = {l + 1, t + 2, l + 17, t + 18};
-    struct Case
-    {
-        HRESULT hr;
-        RECT rcShell;
-        bool bTaken;
-    };
-    const Case kCases[] = {
+    const std::tuple<HRESULT, RECT, bool> kCases[] = {
         {S_OK, rcPlace, true},
         {S_OK, {l + 1, t + 2, l + 21, t + 18}, false}, // another size
         {S_OK, {100, 100, 116, 116}, false},           // outside the area: the overflow
         {S_OK, {l + 1, t - 1, l + 17, t + 15}, false}, // across its edge
         {E_FAIL, rcPlace, false},
     };
-    for (const Case& c : kCases)
+    for (auto [hr, rcShell, bTaken] : kCases)
     {
-        SCOPED_TRACE(c.rcShell.left - l);
-        dlg.Answer(c.hr, c.rcShell);
+        dlg.m_hrShell = hr;
+        dlg.m_rcShell = rcShell;
         dlg.m_bMarkerShown = false;
         const size_t nBefore = ReadWholeFile(LogPath()).size();
         ASSERT_TRUE(dlg.StartIconSearch());
-        EXPECT_EQ(!c.bTaken, dlg.m_bMarkerShown);
-        // Taken, the shell's rectangle is the icon's: the located rectangle
-        // starts at its column 2, row 1, as a marker's would.
-        const RECT rcIcon = c.bTaken ? RECT{c.rcShell.left + 2, c.rcShell.top + 1, c.rcShell.right, c.rcShell.bottom - 1}
-                                     : rcMarkers;
-        EXPECT_TRUE(::EqualRect(&rcIcon, &dlg.m_rcIcon));
-        EXPECT_TRUE(::EqualRect(&rcArea, &dlg.m_rcTrayArea));
-        EXPECT_TRUE(dlg.m_bIconFound);
-        EXPECT_EQ(rcIcon.left + 3, dlg.m_ptEyeLeft.x);
-        EXPECT_EQ(rcIcon.left + 10, dlg.m_ptEyeRight.x);
-        EXPECT_EQ(rcIcon.top + 5, dlg.m_ptEyeLeft.y);
+        EXPECT_EQ(!bTaken, dlg.m_bMarkerShown) << rcShell.left;
+        // The located rectangle starts at the icon's column 2, row 1.
+        const RECT rc = bTaken ? RECT{rcShell.left + 2, rcShell.top + 1, rcShell.right, rcShell.bottom - 1} : rcMarkers;
+        EXPECT_TRUE(::EqualRect(&rc, &dlg.m_rcIcon) && ::EqualRect(&rcArea, &dlg.m_rcTrayArea)) << rcShell.left;
+        EXPECT_TRUE(dlg.m_ptEyeLeft.x == rc.left + 3 && dlg.m_ptEyeLeft.y == rc.top + 5 &&
+                    dlg.m_ptEyeRight.x == rc.left + 10);
         char szLine[80];
-        std::snprintf(szLine, sizeof szLine, "\tFIND ICON RECT ( %ld, %ld )-( %ld, %ld )\r\n", rcIcon.left, rcIcon.top,
-                      rcIcon.right, rcIcon.bottom);
-        const std::string strNew = ReadWholeFile(LogPath()).substr(nBefore);
-        EXPECT_NE(std::string::npos, strNew.find(szLine)) << strNew;
-        EXPECT_NE(std::string::npos, strNew.find("\tFIND!\r\n")) << strNew;
+        std::snprintf(szLine, sizeof szLine, "\tFIND ICON RECT ( %ld, %ld )-( %ld, %ld )\r\n", rc.left, rc.top,
+                      rc.right, rc.bottom);
+        const std::string strLog = ReadWholeFile(LogPath());
+        EXPECT_LT(strLog.find(szLine, nBefore), strLog.find("\tFIND!\r\n", nBefore)) << szLine;
     }
 }
 
 TEST(AreaPixels, OneReadAndPixelByPixelFindTheSameRuns)
 {
-    // A white patch for the test's patterns, and a second one running off
-    // the screen's right edge.
-    const int cxScreen = ::GetSystemMetrics(SM_CXSCREEN);
+    // White patches for the test's patterns, one at the screen's right edge.
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN);
     const RECT rcPatch = {200, 200, 240, 224};
-    const RECT rcEdge = {cxScreen - 8, 300, cxScreen, 320};
-    CWnd patch;
-    CWnd edge;
-    for (auto [pWnd, rc] : {std::pair<CWnd*, RECT>{&patch, rcPatch}, {&edge, rcEdge}})
-        ASSERT_TRUE(pWnd->CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "",
-                                   WS_POPUP | WS_VISIBLE | SS_WHITERECT, rc, nullptr, 0));
+    const RECT rcEdge = {cx - 8, 300, cx, 320};
+    CWnd patches[2];
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(patches[i].CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "",
+                                        WS_POPUP | WS_VISIBLE | SS_WHITERECT, i ? rcEdge : rcPatch, nullptr, 0));
     PumpMessages(200);
     const COLORREF K = RGB(0, 0, 0);
     const COLORREF B = RGB(0, 0, 255);
+    const COLORREF W = RGB(255, 255, 255);
+    // Three pixels down from (x, y).
+    const std::tuple<int, int, std::array<COLORREF, 3>> kColumns[] = {
+        {205, 203, {K, B, K}}, {205, 209, {K, B, K}}, {212, 200, {K, B, W}}, {214, 205, {K, RGB(0, 0, 254), K}},
+        {216, 206, {B, K, B}}, {220, 213, {K, B, K}}, {222, 214, {K, B, K}}, {239, 200, {K, B, K}},
+        {cx - 1, 301, {K, B, K}},
+    };
     CWindowDC screen(NULL);
-    // Columns of the patch (x, top y, three pixels down).
-    struct Column
-    {
-        int x;
-        int y;
-        COLORREF cr[3];
-    };
-    const Column kColumns[] = {
-        {205, 203, {K, B, K}},                 // a marker A
-        {205, 209, {K, B, K}},                 // and another one below it
-        {212, 200, {K, B, RGB(255, 255, 255)}},  // partial
-        {214, 205, {K, RGB(0, 0, 254), K}},    // nearly blue
-        {216, 206, {B, K, B}},                 // a marker B
-        {220, 213, {K, B, K}},                 // the lowest row with ten below
-        {222, 214, {K, B, K}},                 // one row lower: too low
-        {239, 200, {K, B, K}},                 // the last column
-        {cxScreen - 1, 301, {K, B, K}},        // at the screen's edge
-    };
-    for (const Column& c : kColumns)
+    for (const auto& [x, y, colours] : kColumns)
     {
         for (int i = 0; i < 3; ++i)
-            screen.SetPixel(c.x, c.y + i, c.cr[i]);
+            screen.SetPixel(x, y + i, colours[i]);
     }
-    struct Case
-    {
-        RECT rcArea;
-        COLORREF crOuter;
-        COLORREF crMiddle;
-        std::vector<std::pair<int, int>> runs;
-    };
-    const Case kCases[] = {
+    // The runs each area holds, top pixels in scan order: none lower than
+    // ten rows above the bottom, none beyond the screen.
+    const std::tuple<RECT, COLORREF, COLORREF, std::vector<std::pair<int, int>>> kCases[] = {
         {rcPatch, K, B, {{205, 203}, {205, 209}, {220, 213}, {239, 200}}},
         {rcPatch, B, K, {{216, 206}}},
-        {{200, 203, 240, 213}, K, B, {}},                    // ten rows: none to test
-        {{206, 200, 239, 224}, K, B, {{220, 213}}},          // from the column after the first
-        {{rcEdge.left, rcEdge.top, cxScreen + 20, rcEdge.bottom + 20}, K, B, {{cxScreen - 1, 301}}},
-        {{300, 400, 400, 450}, K, B, {}},                    // the plain desktop
+        {{200, 203, 240, 213}, K, B, {}},
+        {{206, 200, 239, 224}, K, B, {{220, 213}}},
+        {{rcEdge.left, rcEdge.top, cx + 20, rcEdge.bottom + 20}, K, B, {{cx - 1, 301}}},
+        {{300, 400, 400, 450}, K, B, {}},
     };
-    for (const Case& c : kCases)
+    for (const auto& [rcArea, crOuter, crMiddle, expected] : kCases)
     {
         for (CAreaPixels::Reading reading : {CAreaPixels::READ_AT_ONCE, CAreaPixels::READ_EACH_PIXEL})
         {
-            SCOPED_TRACE(testing::Message() << c.rcArea.left << "," << c.rcArea.top << " reading " << reading);
-            CAreaPixels pixels(c.rcArea, reading);
+            CAreaPixels pixels(rcArea, reading);
             EXPECT_EQ(reading == CAreaPixels::READ_AT_ONCE, pixels.ReadsAtOnce());
             pixels.Read();
             std::vector<std::pair<int, int>> runs;
-            for (POINT pt = {c.rcArea.left, c.rcArea.top}; pixels.FindRun(pt, c.crOuter, c.crMiddle, NULL); ++pt.y)
+            for (POINT pt = {rcArea.left, rcArea.top}; pixels.FindRun(pt, crOuter, crMiddle, NULL); ++pt.y)
                 runs.emplace_back(pt.x, pt.y);
-            EXPECT_EQ(c.runs, runs);
+            EXPECT_EQ(expected, runs) << rcArea.left << "," << rcArea.top << " reading " << reading;
         }
     }
 }
@@ -407,52 +361,36 @@ TEST(AreaPixels, OneReadAndPixelByPixelFindTheSameRuns)
 TEST(SearchBackoff, WaitsLongerAfterThreeFailuresInARowUntilAFreshStart)
 {
     const RECT rcArea = {0, 780, 1280, 800};
-    const RECT rcMoved = {0, 760, 1280, 800};
-    // Seconds to the next retry after each failure; R: a fresh start before
-    // that failure (a found icon, a report or a changed area).
-    const struct
-    {
-        bool bReset;
-        UINT nSeconds;
-    } kSteps[] = {{false, 10}, {false, 10}, {false, 10}, {false, 20},  {false, 40},  {false, 80},
-                  {false, 160}, {false, 300}, {false, 300}, {true, 10}, {false, 10}, {false, 10},
-                  {false, 20}, {true, 10}};
     CSearchBackoff backoff;
-    EXPECT_TRUE(backoff.IsNewArea(rcArea));
-    int nStep = 0;
-    for (const auto& step : kSteps)
-    {
-        if (step.bReset)
-            backoff.Reset();
-        EXPECT_EQ(step.nSeconds * 1000, backoff.OnFailure(rcArea)) << "failure " << ++nStep;
-    }
+    // Seconds to the next retry after each failure in a row.
+    for (UINT nSeconds : {10, 10, 10, 20, 40, 80, 160, 300, 300})
+        EXPECT_EQ(nSeconds * 1000, backoff.OnFailure(rcArea));
     EXPECT_FALSE(backoff.IsNewArea(rcArea)) << "scanned in vain";
-    EXPECT_TRUE(backoff.IsNewArea(rcMoved));
+    EXPECT_TRUE(backoff.IsNewArea({0, 760, 1280, 800}));
+    // A found icon, a report or a changed area starts the count afresh.
     backoff.Reset();
     EXPECT_TRUE(backoff.IsNewArea(rcArea));
+    for (UINT nSeconds : {10, 10, 10, 20})
+        EXPECT_EQ(nSeconds * 1000, backoff.OnFailure(rcArea));
 }
 
 TEST_F(SearchTest, RetriesOfAHiddenIconComeFurtherApart)
 {
     // The notification area under a window of the test: every search fails.
-    const RECT rcArea = TaskbarRect();
     CWnd cover;
     ASSERT_TRUE(cover.CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT,
-                               rcArea, nullptr, 0));
+                               TaskbarRect(), nullptr, 0));
     PumpMessages(200);
-    const std::string strLog = LogPath();
-    const size_t nBefore = ReadWholeFile(strLog).size();
-    auto NewLog = [&] { return ReadWholeFile(strLog).substr(nBefore); };
+    const size_t nBefore = ReadWholeFile(LogPath()).size();
+    auto NewLog = [&] { return ReadWholeFile(LogPath()).substr(nBefore); };
 
-    CRetryProbe dlg;
+    CShellProbe dlg;
     ASSERT_TRUE(dlg.Create(IDD_GLIMWICK_DIALOG));
     // The library's first report searches at once, in vain.
     ASSERT_TRUE(PumpUntil([&] { return NewLog().find("\tNOT FOUND!\r\n") != std::string::npos; }, 25000));
     const ULONGLONG tFirstEnded = ::GetTickCount64();
     ASSERT_TRUE(PumpUntil([&] { return dlg.m_ended.size() == 4; }, 150000)) << NewLog();
-
-    // Three retries 10 s after a failure, then the wait doubles: 20 s, and
-    // 40 s after the fifth.
+    // Three retries 10 s after a failure, then the wait doubles.
     const UINT kWaits[] = {10000, 10000, 10000, 20000};
     for (size_t i = 0; i < 4; ++i)
     {
@@ -460,18 +398,14 @@ TEST_F(SearchTest, RetriesOfAHiddenIconComeFurtherApart)
         EXPECT_GE(nWait + 100, kWaits[i]) << "retry " << i + 1;
         EXPECT_LT(nWait, kWaits[i] * 3 / 2) << "retry " << i + 1;
     }
+    // Each lengthened wait is logged once, right after its failure; the
+    // watch left the area scanned in vain to the retries.
     std::string strNew = NewLog();
-    EXPECT_EQ(5u, CountOf(strNew, "\tNOT FOUND!\r\n"));
-    // Each lengthened wait is logged once, right after its failure.
     EXPECT_EQ(2u, CountOf(strNew, "\tSEARCH RETRY IN ")) << strNew;
     for (auto [pszLine, nFailures] : {std::pair<const char*, size_t>{"\tSEARCH RETRY IN 20 S\r\n", 4},
                                       {"\tSEARCH RETRY IN 40 S\r\n", 5}})
-    {
-        const size_t nLine = strNew.find(pszLine);
-        ASSERT_NE(std::string::npos, nLine) << pszLine;
-        EXPECT_EQ(nFailures, CountOf(strNew.substr(0, nLine), "\tNOT FOUND!\r\n")) << pszLine;
-    }
-    EXPECT_EQ(0u, CountOf(strNew, "\tTRAY MOVE FIND\r\n")) << "the watch leaves an unchanged area to the retries";
+        EXPECT_EQ(nFailures, CountOf(strNew.substr(0, strNew.find(pszLine)), "\tNOT FOUND!\r\n")) << pszLine;
+    EXPECT_EQ(0u, CountOf(strNew, "\tTRAY MOVE FIND\r\n"));
 
     // A report starts a search at once, and the count afresh.
     const RECT rcReport = {1, 2, 3, 4};
