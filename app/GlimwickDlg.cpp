@@ -118,6 +118,9 @@ LRESULT CGlimwickDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETTINGCHANGE:
         OnSettingChange(reinterpret_cast<LPCSTR>(lParam));
         break;
+    case WM_DWMCOMPOSITIONCHANGED:
+        OnCompositionChanged();
+        break;
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
@@ -212,11 +215,12 @@ void CGlimwickDlg::OnTrayWatch()
     RECT rc;
     if (!SillbeckGetTrayRect(&rc))
         return;
-    // The worker stores the new rectangle; a failed search empties it, so
-    // the next tick searches again.
-    if (!::EqualRect(&rc, &m_rcTrayArea))
+    // The worker stores the new rectangle and a failed search empties it;
+    // the area that search scanned in vain is left to the retries.
+    if (!::EqualRect(&rc, &m_rcTrayArea) && m_backoff.IsNewArea(rc))
     {
         WriteLog("TRAY MOVE FIND\n");
+        m_backoff.Reset();
         StartIconSearch();
     }
 }
@@ -268,6 +272,7 @@ void CGlimwickDlg::OnTrayReport(WPARAM wParam, LPARAM lParam)
     {
         m_rcReported = rc;
         WriteLog("WM_APP FIND\n");
+        m_backoff.Reset();
         StartIconSearch();
     }
 }

@@ -2,7 +2,9 @@
 #define GLIMWICK_APP_GLIMWICKDLG_H
 
 #include "app/CallWatch.h"
+#include "app/PupilIcon.h"
 #include "app/ReminderGate.h"
+#include "app/SearchBackoff.h"
 #include "app/SessionWatch.h"
 #include "app/TrayIcon.h"
 #include "frame/Dialog.h"
@@ -28,7 +30,6 @@ public:
     static constexpr UINT_PTR TIMER_REMINDER = GLIMWICK_TIMER_REMINDER;
     static constexpr UINT_PTR TIMER_HIDEBALLOON = 2000;
     static constexpr UINT ANIMATE_PERIOD = 200;
-    static constexpr UINT RETRY_PERIOD = 10000;
     static constexpr UINT HIDEBALLOON_PERIOD = 10000;
     static constexpr UINT TRAYWATCH_PERIOD = 30000;
     // A look at the user's moment: the end of full-screen work, of a break
@@ -118,8 +119,14 @@ protected:
     // TRUE when it showed a doze frame (the tick is then over).
     BOOL DozeStep();
     void DrawPupils();
-    // Every change of the tray image goes through here.
+    // Every change of the tray image to a frame goes through here.
     virtual void ShowFrame(int nFrame);
+    // Whether the desktop is composed: the pupils then go into the icon.
+    // Asked when the eyes start and when the system says it changed.
+    virtual BOOL IsDesktopComposed();
+    void OnCompositionChanged();
+    // Where the shell shows the icon, as Shell_NotifyIconGetRect answers.
+    virtual HRESULT ShellIconRect(RECT* prc);
 
     // The worker's procedure; its argument is the CIconSearch it works on.
     static UINT __cdecl SearchTrayIcon(LPVOID pParam);
@@ -147,6 +154,11 @@ protected:
     HICON m_hIcon;
     // TRUE while StartIconSearch runs.
     BOOL m_bSearching = FALSE;
+    // When to search again for an icon that was not found.
+    CSearchBackoff m_backoff;
+    // The open eyes with their pupils, on a composed desktop.
+    BOOL m_bComposed = FALSE;
+    CPupilIcon m_pupilIcon;
     CReminderGate m_gate;
     CSessionWatch m_session;
     CCallWatch m_call;

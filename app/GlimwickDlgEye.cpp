@@ -1,8 +1,11 @@
 // The controller's eye animation, every 200 ms once the icon is located:
-// pupils painted on the screen over the icon follow the pointer, the eyes
-// blink every 30 awake ticks, doze off after 100 still ticks and start awake
-// when the pointer moves.
+// pupils painted on the screen over the icon (drawn into the icon where the
+// desktop is composed) follow the pointer, the eyes blink every 30 awake
+// ticks, doze off after 100 still ticks and start awake when the pointer
+// moves.
 #include "app/GlimwickDlg.h"
+
+#include "app/DesktopComposition.h"
 
 #include "frame/WindowDC.h"
 
@@ -63,7 +66,9 @@ void CGlimwickDlg::AnimateTick()
         ShowFrame(FRAME_SHUT);
         break;
     case 1:
-        ShowFrame(FRAME_OPEN);
+        // On a composed desktop the open eyes come with their pupils.
+        if (!m_bComposed)
+            ShowFrame(FRAME_OPEN);
         DrawPupils();
         break;
     default:
@@ -120,16 +125,40 @@ POINT CGlimwickDlg::PupilOffset(POINT ptCursor, POINT ptEye, int nDy, int nBaseX
     return {static_cast<LONG>(std::trunc(dx * k)) + nBaseX, static_cast<LONG>(std::trunc(dy * k)) + 5};
 }
 
+BOOL CGlimwickDlg::IsDesktopComposed()
+{
+    return CDesktopComposition::IsEnabled();
+}
+
+void CGlimwickDlg::OnCompositionChanged()
+{
+    m_bComposed = IsDesktopComposed();
+    if (!m_bIconFound)
+        return;
+    // The pupils start afresh in the new way, as after a search.
+    m_ptPupilLeft.x = PUPIL_OFFSCREEN;
+    m_ptPupilRight.x = PUPIL_OFFSCREEN;
+    ShowFrame(FRAME_OPEN);
+}
+
 void CGlimwickDlg::DrawPupils()
 {
+    const int nDy = m_ptLastCursor.y - m_ptEyeLeft.y;
+    const POINT ptLeft = PupilOffset(m_ptLastCursor, m_ptEyeLeft, nDy, 3);
+    const POINT ptRight = PupilOffset(m_ptLastCursor, m_ptEyeRight, nDy, 10);
+    if (m_bComposed)
+    {
+        m_ptPupilLeft = ptLeft;
+        m_ptPupilRight = ptRight;
+        m_pupilIcon.Show(m_trayIcon, m_hFrames[FRAME_OPEN], ptLeft, ptRight);
+        return;
+    }
     CWindowDC dc(NULL);
     const POINT ptCorner = {m_rcIcon.left, m_rcIcon.top};
     PaintPupil(dc, ptCorner, m_ptPupilLeft, kEyeWhite);
     PaintPupil(dc, ptCorner, m_ptPupilRight, kEyeWhite);
-
-    const int nDy = m_ptLastCursor.y - m_ptEyeLeft.y;
-    m_ptPupilLeft = PupilOffset(m_ptLastCursor, m_ptEyeLeft, nDy, 3);
-    m_ptPupilRight = PupilOffset(m_ptLastCursor, m_ptEyeRight, nDy, 10);
+    m_ptPupilLeft = ptLeft;
+    m_ptPupilRight = ptRight;
     PaintPupil(dc, ptCorner, m_ptPupilLeft, kPupilColour);
     PaintPupil(dc, ptCorner, m_ptPupilRight, kPupilColour);
 }

@@ -9,6 +9,11 @@
 #include "diag/Log.h"
 #include "frame/WinThread.h"
 
+namespace
+{
+const UINT kMsPerSecond = 1000;
+} // namespace
+
 BOOL CGlimwickDlg::StartIconSearch()
 {
     // Sent messages are handled inside the shell calls at the end of a
@@ -32,6 +37,8 @@ BOOL CGlimwickDlg::StartIconSearch()
 
 UINT CGlimwickDlg::RunSearchWorker()
 {
+    // Known again once the worker has read it.
+    ::SetRectEmpty(&m_rcTrayArea);
     CIconSearch* pSearch = CIconSearch::Create(this);
     CWinThread* pThread =
         pSearch ? AfxBeginThread(SearchTrayIcon, pSearch, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED) : nullptr;
@@ -81,8 +88,6 @@ UINT CGlimwickDlg::RunSearchWorker()
         if (bEnded)
         {
             m_rcIcon = pSearch->IconRect();
-            if (nResult == SEARCH_FOUND)
-                m_rcTrayArea = pSearch->TrayArea();
         }
         else
         {
@@ -93,6 +98,9 @@ UINT CGlimwickDlg::RunSearchWorker()
             ::SetRectEmpty(&m_rcIcon);
             nResult = SEARCH_NOT_FOUND;
         }
+        // Read once the worker is cut off: one that overstayed may be in a
+        // log line, holding the lock that guards the area.
+        m_rcTrayArea = pSearch->TrayArea();
         ::CloseHandle(hThread);
     }
     pSearch->Release();
@@ -104,6 +112,7 @@ void CGlimwickDlg::OnSearchFound()
     WriteLog("FIND!\n");
     // A retry armed by an earlier failure would only search again.
     KillTimer(TIMER_RETRY);
+    m_backoff.Reset();
     m_ptEyeRight.x = m_rcIcon.left + 10;
     // Off screen: the first erase of old pupils changes nothing.
     m_ptPupilLeft.x = PUPIL_OFFSCREEN;
@@ -112,6 +121,7 @@ void CGlimwickDlg::OnSearchFound()
     m_ptEyeRight.y = m_rcIcon.top + 5;
     ShowFrame(FRAME_OPEN);
     m_ptEyeLeft.x = m_rcIcon.left + 3;
+    m_bComposed = IsDesktopComposed();
     if (m_bTrackerStarted)
         SillbeckStart();
     m_bIconFound = TRUE;
@@ -120,13 +130,21 @@ void CGlimwickDlg::OnSearchFound()
 void CGlimwickDlg::OnSearchNotFound()
 {
     WriteLog("NOT FOUND!\n");
+    const UINT nWait = m_backoff.OnFailure(m_rcTrayArea);
     ::SetRectEmpty(&m_rcTrayArea);
     m_trayIcon.ShowTrayIcon(FALSE);
     m_trayIcon.SetTrayIcon(m_hIconIdle);
     m_trayIcon.ShowTrayIcon(TRUE);
     if (m_bTrackerStarted)
         SillbeckStart();
-    SetTimer(TIMER_RETRY, RETRY_PERIOD);
+    if (nWait > CSearchBackoff::FIRST_WAIT_MS)
+        WriteLog("SEARCH RETRY IN %u S\n", nWait / kMsPerSecond);
+    SetTimer(TIMER_RETRY, nWait);
+}
+
+HRESULT CGlimwickDlg::ShellIconRect(RECT* prc)
+{
+    return m_trayIcon.GetShellRect(prc);
 }
 
 UINT __cdecl CGlimwickDlg::SearchTrayIcon(LPVOID pParam)

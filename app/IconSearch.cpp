@@ -1,27 +1,25 @@
 // The worker's side of the search for the program's icon on screen: it
-// shows a marker image in the icon and scans the notification area's pixels
-// for it.
+// takes the icon's place from the shell where the shell can tell, and
+// otherwise shows a marker image in the icon and scans the notification
+// area's pixels for it.
 #include "app/IconSearch.h"
 
+#include "app/AreaPixels.h"
 #include "app/GlimwickDlg.h"
 #include "app/TrayLibrary.h"
 #include "diag/Log.h"
-#include "frame/WindowDC.h"
 
 namespace
 {
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kBlue = RGB(0, 0, 255);
-// The worker gives the rest of the system a breath after this many probes.
-const int kProbesPerPause = 500;
 const DWORD kMarkerSettleMs = 500;
-
-// The marker's three pixels in column x from row y: outer, middle, outer.
-BOOL IsMarkerRun(HDC hdc, int x, int y, COLORREF crOuter, COLORREF crMiddle)
-{
-    return ::GetPixel(hdc, x, y) == crOuter && ::GetPixel(hdc, x, y + 1) == crMiddle &&
-           ::GetPixel(hdc, x, y + 2) == crOuter;
-}
+// Where the markers' run starts in the icon, and where the located
+// rectangle starts and ends around the run's top pixel.
+const int kRunColumn = 7;
+const int kRunRow = 6;
+const int kRectBefore = 5;
+const int kRectAfter = 9;
 } // namespace
 
 CIconSearch* CIconSearch::Create(CGlimwickDlg* pOwner)
@@ -32,6 +30,7 @@ CIconSearch* CIconSearch::Create(CGlimwickDlg* pOwner)
 
 CIconSearch::CIconSearch(CGlimwickDlg* pOwner, HANDLE hStop) : m_hStop(hStop), m_pOwner(pOwner)
 {
+    m_hrShell = pOwner->ShellIconRect(&m_rcShell);
 }
 
 CIconSearch::~CIconSearch()
@@ -57,6 +56,19 @@ void CIconSearch::Abandon()
     m_pOwner = nullptr;
 }
 
+RECT CIconSearch::TrayArea()
+{
+    CSingleLock lock(m_gate);
+    return m_rcArea;
+}
+
+BOOL CIconSearch::IsIconPlace(HRESULT hr, const RECT& rcShell, const RECT& rcArea)
+{
+    return hr == S_OK && rcShell.right - rcShell.left == ICON_SIZE && rcShell.bottom - rcShell.top == ICON_SIZE &&
+           rcShell.left >= rcArea.left && rcShell.top >= rcArea.top && rcShell.right <= rcArea.right &&
+           rcShell.bottom <= rcArea.bottom;
+}
+
 BOOL CIconSearch::Pause(DWORD nMilliseconds) const
 {
     return ::WaitForSingleObject(m_hStop, nMilliseconds) == WAIT_OBJECT_0;
@@ -71,54 +83,56 @@ BOOL CIconSearch::ShowMarker(int nFrame)
     return TRUE;
 }
 
+void CIconSearch::Log(LPCSTR pszFormat, const RECT& rc)
+{
+    // The stop request comes before the cut-off, so a line the worker has
+    // not begun by then is never written after the controller's own.
+    CSingleLock lock(m_gate);
+    if (m_pOwner && !Pause(0))
+        WriteLog(pszFormat, rc.left, rc.top, rc.right, rc.bottom);
+}
+
+UINT CIconSearch::Found(POINT pt)
+{
+    m_rcIcon = {pt.x - kRectBefore, pt.y - kRectBefore, pt.x + kRectAfter, pt.y + kRectAfter};
+    Log("FIND ICON RECT ( %d, %d )-( %d, %d )\n", m_rcIcon);
+    return CGlimwickDlg::SEARCH_FOUND;
+}
+
 UINT CIconSearch::Scan()
 {
     if (Pause(0))
         return CGlimwickDlg::SEARCH_NOT_FOUND;
-    if (!SillbeckGetTrayRect(&m_rcArea))
+    RECT rcArea = {};
+    if (!SillbeckGetTrayRect(&rcArea))
     {
-        WriteLog("GET TRAY RECT ERROR\n");
+        Log("GET TRAY RECT ERROR\n", rcArea);
         return CGlimwickDlg::SEARCH_NOT_FOUND;
     }
-    const RECT rcArea = m_rcArea;
-    WriteLog("GET TRAY RECT ( %d, %d )-( %d, %d )\n", rcArea.left, rcArea.top, rcArea.right, rcArea.bottom);
+    {
+        CSingleLock lock(m_gate);
+        m_rcArea = rcArea;
+    }
+    Log("GET TRAY RECT ( %d, %d )-( %d, %d )\n", rcArea);
+
+    if (IsIconPlace(m_hrShell, m_rcShell, rcArea))
+        return Found({m_rcShell.left + kRunColumn, m_rcShell.top + kRunRow});
 
     if (!ShowMarker(CGlimwickDlg::FRAME_MARKER_A) || Pause(kMarkerSettleMs))
         return CGlimwickDlg::SEARCH_NOT_FOUND;
-
-    CWindowDC dc(NULL);
-    ::SetMapMode(dc, MM_TEXT);
-    int nProbes = 0;
-    // Counts a probe; every so many it pauses a moment and looks for a stop.
-    auto Probe = [&]() -> BOOL {
-        if (++nProbes < kProbesPerPause)
-            return FALSE;
-        nProbes = 0;
-        return Pause(1);
-    };
-    for (int x = rcArea.left; x < rcArea.right; ++x)
+    CAreaPixels pixels(rcArea, CAreaPixels::READ_AT_ONCE);
+    pixels.Read();
+    for (POINT pt = {rcArea.left, rcArea.top}; pixels.FindRun(pt, kBlack, kBlue, m_hStop); ++pt.y)
     {
-        if (Probe())
+        // Only the own icon turns the run over when the marker changes.
+        if (!ShowMarker(CGlimwickDlg::FRAME_MARKER_B) || Pause(kMarkerSettleMs))
             return CGlimwickDlg::SEARCH_NOT_FOUND;
-        for (int y = rcArea.top; y < rcArea.bottom - 10; ++y)
-        {
-            if (Probe())
-                return CGlimwickDlg::SEARCH_NOT_FOUND;
-            if (!IsMarkerRun(dc, x, y, kBlack, kBlue))
-                continue;
-            // Only the own icon turns the run over when the marker changes.
-            if (!ShowMarker(CGlimwickDlg::FRAME_MARKER_B) || Pause(kMarkerSettleMs))
-                return CGlimwickDlg::SEARCH_NOT_FOUND;
-            if (IsMarkerRun(dc, x, y, kBlue, kBlack))
-            {
-                m_rcIcon = {x - 5, y - 5, x + 9, y + 9};
-                WriteLog("FIND ICON RECT ( %d, %d )-( %d, %d )\n", m_rcIcon.left, m_rcIcon.top, m_rcIcon.right,
-                         m_rcIcon.bottom);
-                return CGlimwickDlg::SEARCH_FOUND;
-            }
-            if (!ShowMarker(CGlimwickDlg::FRAME_MARKER_A) || Pause(kMarkerSettleMs))
-                return CGlimwickDlg::SEARCH_NOT_FOUND;
-        }
+        pixels.Read();
+        if (pixels.IsRun(pt, kBlue, kBlack))
+            return Found(pt);
+        if (!ShowMarker(CGlimwickDlg::FRAME_MARKER_A) || Pause(kMarkerSettleMs))
+            return CGlimwickDlg::SEARCH_NOT_FOUND;
+        pixels.Read();
     }
     return CGlimwickDlg::SEARCH_NOT_FOUND;
 }

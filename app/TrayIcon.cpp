@@ -13,6 +13,8 @@ const char kBusyTip[] = "コマンド処理中のためメニュー表示でき�
 UINT s_nTaskbarCreated = 0;
 UINT s_nNotifyTaskbarCreated = 0;
 
+typedef HRESULT(WINAPI* GetIconRectFn)(const NOTIFYICONIDENTIFIER*, RECT*);
+
 BOOL TaskbarExists()
 {
     return ::FindWindowA("Shell_TrayWnd", NULL) != NULL;
@@ -125,6 +127,21 @@ BOOL CTrayIcon::NotifyShell(DWORD dwAction)
     else
         m_bAdded = bResult;
     return bResult;
+}
+
+HRESULT CTrayIcon::GetShellRect(RECT* prc) const
+{
+    if (!m_bAdded || !prc)
+        return E_FAIL;
+    const auto pfnGetRect = reinterpret_cast<GetIconRectFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("shell32.dll"), "Shell_NotifyIconGetRect")));
+    if (!pfnGetRect)
+        return E_NOTIMPL;
+    NOTIFYICONIDENTIFIER nii = {};
+    nii.cbSize = sizeof nii;
+    nii.hWnd = m_hWnd;
+    nii.uID = TRAY_ICON_ID;
+    return pfnGetRect(&nii, prc);
 }
 
 LPCSTR CTrayIcon::CurrentTip() const

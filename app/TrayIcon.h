@@ -34,6 +34,11 @@ public:
     BOOL SetTooltipText(LPCSTR pszTip);
     BOOL NotifyShell(DWORD dwAction);
 
+    // Where the shell shows the icon (Shell_NotifyIconGetRect, looked up:
+    // older systems do not have it); E_NOTIMPL where it cannot tell, and
+    // E_FAIL while the icon is not in the notification area.
+    HRESULT GetShellRect(RECT* prc) const;
+
     // The tooltip the shell gets now; NULL for none.
     LPCSTR CurrentTip() const;
 

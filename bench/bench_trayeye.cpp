@@ -1,12 +1,19 @@
 // Measures the tray eye of the real program under the current desktop:
 // start-up, the first search (which needs no report from outside), the scan
-// of the notification area,
-// and the resident process's CPU time with the pointer still and moving.
+// of the notification area read pixel by pixel and at once, the resident
+// process's CPU time with the pointer still and moving, and the share of an
+// hour that searches hold the program's thread when the icon is never found.
 // Prints figures only; run it in the project's Wine session.
+#include "app/AreaPixels.h"
+#include "app/GlimwickDlg.h"
+#include "app/SearchBackoff.h"
 #include "app/TrayLibrary.h"
+#include "bench/BenchTimer.h"
 #include "res/Protocol.h"
+#include "res/resource.h"
 #include "tests/TestSupport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -34,7 +41,8 @@ std::string LogPath()
     return TempFolder() + "Glimwick_v2.log";
 }
 
-// The full scan of the area as the search does it when nothing matches.
+// The full scan of the area as a search does it when nothing matches,
+// reading the screen pixel by pixel (as the search did before) and at once.
 void BenchScan()
 {
     RECT rc;
@@ -43,16 +51,81 @@ void BenchScan()
         std::printf("scan: no notification area\n");
         return;
     }
-    HDC hdc = ::GetDC(NULL);
-    long nProbes = 0;
-    const ULONGLONG t0 = ::GetTickCount64();
-    for (int x = rc.left; x < rc.right; ++x)
-        for (int y = rc.top; y < rc.bottom - 10; ++y, ++nProbes)
-            ::GetPixel(hdc, x, y);
-    const ULONGLONG nMs = ::GetTickCount64() - t0;
-    ::ReleaseDC(NULL, hdc);
-    std::printf("scan of (%ld,%ld)-(%ld,%ld): %ld probes in %.3f s (%.1f us a probe)\n", rc.left, rc.top, rc.right,
-                rc.bottom, nProbes, Seconds(nMs), nProbes ? 1000.0 * nMs / nProbes : 0.0);
+    for (CAreaPixels::Reading reading : {CAreaPixels::READ_EACH_PIXEL, CAreaPixels::READ_AT_ONCE})
+    {
+        CAreaPixels pixels(rc, reading);
+        int nRuns = 0;
+        const double nMs = Time([&] {
+            pixels.Read();
+            for (POINT pt = {rc.left, rc.top}; pixels.FindRun(pt, RGB(0, 0, 0), RGB(0, 0, 255), NULL); ++pt.y)
+                ++nRuns;
+        });
+        std::printf("scan of (%ld,%ld)-(%ld,%ld) %s: screen reads %ld, %.1f ms%s\n", rc.left, rc.top, rc.right,
+                    rc.bottom, reading == CAreaPixels::READ_AT_ONCE ? "read at once" : "pixel by pixel",
+                    pixels.ScreenReads(), nMs, nRuns ? " (a marker was on screen)" : "");
+    }
+    CTrayLibrary::Unbind();
+}
+
+// The share of an hour that searches hold the thread when every one fails
+// and takes nSearchMs: before, a retry 10 s after each failure and a search
+// on every watch tick (a failure emptied the area, so it looked changed);
+// now the retries back off and the watch leaves an unchanged area alone.
+double HeldShare(ULONGLONG nSearchMs, bool bBackoff, int& nSearches)
+{
+    const ULONGLONG kHourMs = 3600 * 1000;
+    const ULONGLONG kWatchMs = 30000;
+    const RECT rcArea = {0, 780, 1280, 800};
+    CSearchBackoff backoff;
+    ULONGLONG nHeld = 0;
+    nSearches = 0;
+    for (ULONGLONG t = 0; t < kHourMs; ++nSearches)
+    {
+        const ULONGLONG tEnd = t + nSearchMs;
+        nHeld += std::min(nSearchMs, kHourMs - t);
+        const ULONGLONG tRetry = tEnd + (bBackoff ? backoff.OnFailure(rcArea) : CSearchBackoff::FIRST_WAIT_MS);
+        // A watch tick that fell due during the search comes right after it.
+        const ULONGLONG tWatch = std::max(tEnd, (t / kWatchMs + 1) * kWatchMs);
+        t = bBackoff ? tRetry : std::min(tRetry, tWatch);
+    }
+    return 100.0 * static_cast<double>(nHeld) / kHourMs;
+}
+
+// Times searches that fail, with the notification area under a window of
+// the bench's, and prints the share of an hour they would hold the thread.
+void BenchFailedSearches()
+{
+    const HWND hTray = ::FindWindowA("Shell_TrayWnd", NULL);
+    RECT rcTray;
+    if (!hTray || !::GetWindowRect(hTray, &rcTray) || !CTrayLibrary::Bind())
+    {
+        std::printf("failed searches: no notification area\n");
+        return;
+    }
+    HWND hCover = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT,
+                                    rcTray.left, rcTray.top, rcTray.right - rcTray.left,
+                                    rcTray.bottom - rcTray.top, NULL, NULL, NULL, NULL);
+    {
+        CGlimwickDlg dlg;
+        dlg.Create(IDD_GLIMWICK_DIALOG);
+        // The library's first report searches once; then the bench's own.
+        PumpMessages(3000);
+        const int kSearches = 3;
+        int nFound = 0;
+        const double nMs = Time([&] {
+                               for (int i = 0; i < kSearches; ++i)
+                                   nFound += dlg.StartIconSearch();
+                           }) /
+                           kSearches;
+        int nBefore = 0;
+        int nNow = 0;
+        const double nShareBefore = HeldShare(static_cast<ULONGLONG>(nMs), false, nBefore);
+        const double nShareNow = HeldShare(static_cast<ULONGLONG>(nMs), true, nNow);
+        std::printf("a failed search holds the thread %.2f s%s; share of an hour held by searches when the icon is "
+                    "never found: before %.1f %% (%d searches), now %.1f %% (%d searches)\n",
+                    nMs / 1000.0, nFound ? " (BUT THE ICON WAS FOUND)" : "", nShareBefore, nBefore, nShareNow, nNow);
+    }
+    ::DestroyWindow(hCover);
     CTrayLibrary::Unbind();
 }
 } // namespace
@@ -110,5 +183,7 @@ int main()
 
     ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
     program.WaitForExit(10000);
+
+    BenchFailedSearches();
     return bFound ? 0 : 1;
 }

@@ -1,11 +1,15 @@
 // The eye animation of the controller: blink rhythm, dozing, waking and the
-// pupils painted on the screen, with the real pointer and screen.
+// pupils painted on the screen, or drawn into the tray's icon on a composed
+// desktop, with the real pointer, screen and tray.
 #include "app/GlimwickDlg.h"
+#include "app/TrayLibrary.h"
 #include "frame/WindowDC.h"
+#include "res/resource.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace
@@ -46,6 +50,71 @@ public:
 
     std::vector<int> m_frames;
 };
+
+// The controller as it runs where the desktop is composed.
+class CComposedEye : public CEyeProbe
+{
+public:
+    using CGlimwickDlg::m_hFrames;
+    using CGlimwickDlg::m_trayIcon;
+
+    void ShowFrame(int nFrame) override { CGlimwickDlg::ShowFrame(nFrame); }
+    BOOL IsDesktopComposed() override { return TRUE; }
+};
+
+// The controller of a composed desktop, its icon found in the tray.
+class ComposedEyeTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(CTrayLibrary::Bind((ProgramFolder() + "Sillbeck.dll").c_str()));
+        m_pEye = std::make_unique<CComposedEye>();
+        ASSERT_TRUE(m_pEye->Create(IDD_GLIMWICK_DIALOG));
+        // The library's first report starts the search.
+        ASSERT_TRUE(PumpUntil([&] { return m_pEye->m_bIconFound != FALSE; }, 5000));
+        // The timer's ticks are the test's own from here on.
+        m_pEye->KillTimer(CGlimwickDlg::TIMER_ANIMATE);
+        CEyeProbe::s_nBlinkCounter = 2;
+    }
+    void TearDown() override
+    {
+        m_pEye.reset();
+        CTrayLibrary::Unbind();
+    }
+
+    std::unique_ptr<CComposedEye> m_pEye;
+};
+
+// The pixel (x, y) of an icon's colour image.
+COLORREF IconPixel(HICON hIcon, int x, int y)
+{
+    ICONINFO ii = {};
+    if (!::GetIconInfo(hIcon, &ii))
+        return CLR_INVALID;
+    HDC hdc = ::CreateCompatibleDC(NULL);
+    HGDIOBJ hOld = ::SelectObject(hdc, ii.hbmColor);
+    const COLORREF cr = ::GetPixel(hdc, x, y);
+    ::SelectObject(hdc, hOld);
+    ::DeleteDC(hdc);
+    ::DeleteObject(ii.hbmColor);
+    ::DeleteObject(ii.hbmMask);
+    return cr;
+}
+
+// How many more GDI objects the process can make: made until the system
+// refuses, then deleted. Wine keeps no count a program can read
+// (GetGuiResources answers 0), and there every icon holds GDI bitmaps of
+// its own, so this counts the icons too.
+size_t GdiRoomLeft()
+{
+    std::vector<HBITMAP> made;
+    while (HBITMAP hBitmap = ::CreateBitmap(1, 1, 1, 1, NULL))
+        made.push_back(hBitmap);
+    for (HBITMAP hBitmap : made)
+        ::DeleteObject(hBitmap);
+    return made.size();
+}
 
 POINT Cursor()
 {
@@ -220,4 +289,93 @@ TEST(EyePupils, PaintedOnTheScreenAndErasedWhite)
     EXPECT_EQ(RGB(255, 255, 255), screen.GetPixel(222, 216));
     EXPECT_EQ(RGB(0, 0, 0), screen.GetPixel(209, 215));
     EXPECT_EQ(RGB(0, 0, 0), screen.GetPixel(216, 216));
+}
+
+TEST_F(ComposedEyeTest, PupilsInTheIconLookTowardTheCorners)
+{
+    CComposedEye& eye = *m_pEye;
+    const RECT rc = eye.m_rcIcon;
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN);
+    const int cy = ::GetSystemMetrics(SM_CYSCREEN);
+    CWindowDC screen(NULL);
+    for (POINT ptCorner : {POINT{0, 0}, POINT{cx - 1, 0}, POINT{cx - 1, cy - 1}, POINT{0, cy - 1}})
+    {
+        ASSERT_TRUE(PlacePointer(ptCorner.x, ptCorner.y));
+        eye.AnimateTick();
+        const int nDy = ptCorner.y - eye.m_ptEyeLeft.y;
+        const POINT ptLeft = CGlimwickDlg::PupilOffset(ptCorner, eye.m_ptEyeLeft, nDy, 3);
+        const POINT ptRight = CGlimwickDlg::PupilOffset(ptCorner, eye.m_ptEyeRight, nDy, 10);
+        // The shown icon is the open eyes but for the pupils' pixels (the
+        // located rectangle starts at the icon's column 2, row 1).
+        HICON hShown = eye.m_trayIcon.GetTrayIcon();
+        HICON hOpen = eye.m_hFrames[CGlimwickDlg::FRAME_OPEN];
+        for (int y = 0; y < 16; ++y)
+        {
+            for (int x = 0; x < 16; ++x)
+            {
+                bool bPupil = false;
+                for (POINT pt : {ptLeft, ptRight})
+                    bPupil = bPupil || (x == pt.x + 1 && (y == pt.y + 1 || y == pt.y + 2));
+                EXPECT_EQ(bPupil ? RGB(0, 0, 0) : IconPixel(hOpen, x, y), IconPixel(hShown, x, y))
+                    << ptCorner.x << "," << ptCorner.y << ": " << x << "," << y;
+            }
+        }
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                for (POINT pt : {ptLeft, ptRight})
+                {
+                    for (int i = 0; i < 2; ++i)
+                    {
+                        if (screen.GetPixel(rc.left + pt.x - 1, rc.top + pt.y + i) != RGB(0, 0, 0))
+                            return false;
+                    }
+                }
+                return true;
+            },
+            3000))
+            << "in the tray";
+    }
+
+    // Over a white patch of the test's, the eyes' ticks change the icon and
+    // paint nothing on the screen.
+    CWnd patch;
+    ASSERT_TRUE(patch.CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT,
+                               RECT{200, 200, 240, 240}, nullptr, 0));
+    PumpMessages(100);
+    eye.Locate(210, 210);
+    for (int xPointer : {cx - 1, 0})
+    {
+        HICON hBefore = eye.m_trayIcon.GetTrayIcon();
+        ASSERT_TRUE(PlacePointer(xPointer, 215));
+        eye.AnimateTick();
+        EXPECT_NE(hBefore, eye.m_trayIcon.GetTrayIcon()) << "the pupils moved in the icon";
+        for (int y = 210; y < 224; ++y)
+        {
+            for (int x = 210; x < 224; ++x)
+                ASSERT_EQ(RGB(255, 255, 255), screen.GetPixel(x, y)) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(ComposedEyeTest, AThousandTicksLeaveTheIconsAndGdiObjectsAsTheyWere)
+{
+    CComposedEye& eye = *m_pEye;
+    const POINT ptEye = eye.m_ptEyeLeft;
+    // Round the eyes and back, so that the pupils move on most ticks.
+    auto Tick = [&](int i) {
+        const int kSteps[][2] = {{-60, 0}, {-40, -40}, {0, -60}, {40, -40}, {60, 0}, {30, -20}, {4, 1}};
+        ::SetCursorPos(ptEye.x + kSteps[i % 7][0], ptEye.y + kSteps[i % 7][1]);
+        eye.AnimateTick();
+    };
+    Tick(0);
+    const size_t nRoom = GdiRoomLeft();
+    int nChanges = 0;
+    for (int i = 1; i <= 1000; ++i)
+    {
+        HICON hBefore = eye.m_trayIcon.GetTrayIcon();
+        Tick(i);
+        nChanges += hBefore != eye.m_trayIcon.GetTrayIcon();
+    }
+    EXPECT_GT(nChanges, 500) << "a new icon whenever the pupils moved";
+    EXPECT_EQ(nRoom, GdiRoomLeft());
 }

@@ -1,8 +1,11 @@
 // The search for the program's icon on the real screen: found in the
 // notification area of the virtual desktop, not found while the icon is
-// withheld, a worker that overstays its limit, and the real program finding
-// itself at start-up.
+// withheld, a worker that overstays its limit, the real program finding
+// itself at start-up, the shell's word on the icon's place, the scan of the
+// area's pixels and the retries that back off.
+#include "app/AreaPixels.h"
 #include "app/GlimwickDlg.h"
+#include "app/SearchBackoff.h"
 #include "app/TrayLibrary.h"
 #include "diag/Log.h"
 #include "frame/WindowDC.h"
@@ -12,8 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <regex>
+#include <tuple>
+#include <vector>
 
 namespace
 {
@@ -28,6 +34,46 @@ public:
     using CGlimwickDlg::m_rcTrayArea;
     using CGlimwickDlg::m_trayIcon;
 };
+
+// Gives the search the shell's answer the test chose (Wine's own at first)
+// and notes whether the markers were shown, when each retry fell due and
+// when its search ended.
+class CShellProbe : public CSearchProbe
+{
+public:
+    HRESULT ShellIconRect(RECT* prc) override
+    {
+        *prc = m_rcShell;
+        return m_hrShell;
+    }
+    void ShowFrame(int nFrame) override
+    {
+        if (nFrame == FRAME_MARKER_A)
+            m_bMarkerShown = true;
+        CSearchProbe::ShowFrame(nFrame);
+    }
+    void OnTimer(UINT_PTR nIDEvent) override
+    {
+        if (nIDEvent == TIMER_RETRY)
+            m_fired.push_back(::GetTickCount64());
+        CSearchProbe::OnTimer(nIDEvent);
+        if (nIDEvent == TIMER_RETRY)
+            m_ended.push_back(::GetTickCount64());
+    }
+
+    HRESULT m_hrShell = E_NOTIMPL;
+    RECT m_rcShell = {};
+    std::atomic<bool> m_bMarkerShown{false};
+    std::vector<ULONGLONG> m_fired;
+    std::vector<ULONGLONG> m_ended;
+};
+
+RECT TaskbarRect()
+{
+    RECT rc = {};
+    ::GetWindowRect(::FindWindowA("Shell_TrayWnd", NULL), &rc);
+    return rc;
+}
 
 bool IsDark(COLORREF cr)
 {
@@ -186,7 +232,12 @@ TEST_F(SearchTest, OverdueWorkerHeldInALogWriteEndsOnItsOwn)
     BOOL bFound = TRUE;
     std::thread search([&] {
         {
-            CSearchProbe dlg;
+            // The shell's place is taken at once, so the worker goes on to
+            // its next line as soon as the log lets it, long after TERMINATE.
+            CShellProbe dlg;
+            const RECT rcArea = TaskbarRect();
+            dlg.m_hrShell = S_OK;
+            dlg.m_rcShell = {rcArea.left, rcArea.top, rcArea.left + 16, rcArea.top + 16};
             if (dlg.Create(IDD_GLIMWICK_DIALOG))
             {
                 s_dwHolder = ::GetCurrentThreadId();
@@ -212,6 +263,158 @@ TEST_F(SearchTest, OverdueWorkerHeldInALogWriteEndsOnItsOwn)
     EXPECT_LT(nRect, nTerminate);
     EXPECT_NE(std::string::npos, strNew.find("\tNOT FOUND!\r\n", nTerminate));
     EXPECT_NE(std::string::npos, strNew.find("\tAFTER THE HELD SEARCH\r\n", nTerminate));
+    EXPECT_EQ(std::string::npos, strNew.find("FIND ICON RECT")) << "a worker given up on logs nothing more";
+}
+
+TEST_F(SearchTest, TakesTheShellsPlaceOfTheIconElseLooksForTheMarkers)
+{
+    CShellProbe dlg;
+    ASSERT_TRUE(dlg.Create(IDD_GLIMWICK_DIALOG));
+    // The library's first report: the shell cannot tell, the markers find it.
+    ASSERT_TRUE(PumpUntil([&] { return dlg.m_bIconFound != FALSE; }, 5000));
+    EXPECT_TRUE(dlg.m_bMarkerShown);
+    const RECT rcMarkers = dlg.m_rcIcon;
+    const RECT rcArea = dlg.m_rcTrayArea;
+    const LONG l = rcArea.left;
+    const LONG t = rcArea.top;
+    // A place of the icon's size in the area, away from the icon, is taken.
+    const RECT rcPlace = {l + 1, t + 2, l + 17, t + 18};
+    const std::tuple<HRESULT, RECT, bool> kCases[] = {
+        {S_OK, rcPlace, true},
+        {S_OK, {l + 1, t + 2, l + 21, t + 18}, false}, // another size
+        {S_OK, {100, 100, 116, 116}, false},           // outside the area: the overflow
+        {S_OK, {l + 1, t - 1, l + 17, t + 15}, false}, // across its edge
+        {E_FAIL, rcPlace, false},
+    };
+    for (auto [hr, rcShell, bTaken] : kCases)
+    {
+        dlg.m_hrShell = hr;
+        dlg.m_rcShell = rcShell;
+        dlg.m_bMarkerShown = false;
+        const size_t nBefore = ReadWholeFile(LogPath()).size();
+        ASSERT_TRUE(dlg.StartIconSearch());
+        EXPECT_EQ(!bTaken, dlg.m_bMarkerShown) << rcShell.left;
+        // The located rectangle starts at the icon's column 2, row 1.
+        const RECT rc = bTaken ? RECT{rcShell.left + 2, rcShell.top + 1, rcShell.right, rcShell.bottom - 1} : rcMarkers;
+        EXPECT_TRUE(::EqualRect(&rc, &dlg.m_rcIcon) && ::EqualRect(&rcArea, &dlg.m_rcTrayArea)) << rcShell.left;
+        EXPECT_TRUE(dlg.m_ptEyeLeft.x == rc.left + 3 && dlg.m_ptEyeLeft.y == rc.top + 5 &&
+                    dlg.m_ptEyeRight.x == rc.left + 10);
+        char szLine[80];
+        std::snprintf(szLine, sizeof szLine, "\tFIND ICON RECT ( %ld, %ld )-( %ld, %ld )\r\n", rc.left, rc.top,
+                      rc.right, rc.bottom);
+        const std::string strLog = ReadWholeFile(LogPath());
+        EXPECT_LT(strLog.find(szLine, nBefore), strLog.find("\tFIND!\r\n", nBefore)) << szLine;
+    }
+}
+
+TEST(AreaPixels, OneReadAndPixelByPixelFindTheSameRuns)
+{
+    // White patches for the test's patterns, one at the screen's right edge.
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN);
+    const RECT rcPatch = {200, 200, 240, 224};
+    const RECT rcEdge = {cx - 8, 300, cx, 320};
+    CWnd patches[2];
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(patches[i].CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "",
+                                        WS_POPUP | WS_VISIBLE | SS_WHITERECT, i ? rcEdge : rcPatch, nullptr, 0));
+    PumpMessages(200);
+    const COLORREF K = RGB(0, 0, 0);
+    const COLORREF B = RGB(0, 0, 255);
+    const COLORREF W = RGB(255, 255, 255);
+    // Three pixels down from (x, y).
+    const std::tuple<int, int, std::array<COLORREF, 3>> kColumns[] = {
+        {205, 203, {K, B, K}}, {205, 209, {K, B, K}}, {212, 200, {K, B, W}}, {214, 205, {K, RGB(0, 0, 254), K}},
+        {216, 206, {B, K, B}}, {220, 213, {K, B, K}}, {222, 214, {K, B, K}}, {239, 200, {K, B, K}},
+        {cx - 1, 301, {K, B, K}},
+    };
+    CWindowDC screen(NULL);
+    for (const auto& [x, y, colours] : kColumns)
+    {
+        for (int i = 0; i < 3; ++i)
+            screen.SetPixel(x, y + i, colours[i]);
+    }
+    // The runs each area holds, top pixels in scan order: none lower than
+    // ten rows above the bottom, none beyond the screen.
+    const std::tuple<RECT, COLORREF, COLORREF, std::vector<std::pair<int, int>>> kCases[] = {
+        {rcPatch, K, B, {{205, 203}, {205, 209}, {220, 213}, {239, 200}}},
+        {rcPatch, B, K, {{216, 206}}},
+        {{200, 203, 240, 213}, K, B, {}},
+        {{206, 200, 239, 224}, K, B, {{220, 213}}},
+        {{rcEdge.left, rcEdge.top, cx + 20, rcEdge.bottom + 20}, K, B, {{cx - 1, 301}}},
+        {{300, 400, 400, 450}, K, B, {}},
+    };
+    for (const auto& [rcArea, crOuter, crMiddle, expected] : kCases)
+    {
+        for (CAreaPixels::Reading reading : {CAreaPixels::READ_AT_ONCE, CAreaPixels::READ_EACH_PIXEL})
+        {
+            CAreaPixels pixels(rcArea, reading);
+            EXPECT_EQ(reading == CAreaPixels::READ_AT_ONCE, pixels.ReadsAtOnce());
+            pixels.Read();
+            std::vector<std::pair<int, int>> runs;
+            for (POINT pt = {rcArea.left, rcArea.top}; pixels.FindRun(pt, crOuter, crMiddle, NULL); ++pt.y)
+                runs.emplace_back(pt.x, pt.y);
+            EXPECT_EQ(expected, runs) << rcArea.left << "," << rcArea.top << " reading " << reading;
+        }
+    }
+}
+
+TEST(SearchBackoff, WaitsLongerAfterThreeFailuresInARowUntilAFreshStart)
+{
+    const RECT rcArea = {0, 780, 1280, 800};
+    CSearchBackoff backoff;
+    // Seconds to the next retry after each failure in a row.
+    for (UINT nSeconds : {10, 10, 10, 20, 40, 80, 160, 300, 300})
+        EXPECT_EQ(nSeconds * 1000, backoff.OnFailure(rcArea));
+    EXPECT_FALSE(backoff.IsNewArea(rcArea)) << "scanned in vain";
+    EXPECT_TRUE(backoff.IsNewArea({0, 760, 1280, 800}));
+    // A found icon, a report or a changed area starts the count afresh.
+    backoff.Reset();
+    EXPECT_TRUE(backoff.IsNewArea(rcArea));
+    for (UINT nSeconds : {10, 10, 10, 20})
+        EXPECT_EQ(nSeconds * 1000, backoff.OnFailure(rcArea));
+}
+
+TEST_F(SearchTest, RetriesOfAHiddenIconComeFurtherApart)
+{
+    // The notification area under a window of the test: every search fails.
+    CWnd cover;
+    ASSERT_TRUE(cover.CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT,
+                               TaskbarRect(), nullptr, 0));
+    PumpMessages(200);
+    const size_t nBefore = ReadWholeFile(LogPath()).size();
+    auto NewLog = [&] { return ReadWholeFile(LogPath()).substr(nBefore); };
+
+    CShellProbe dlg;
+    ASSERT_TRUE(dlg.Create(IDD_GLIMWICK_DIALOG));
+    // The library's first report searches at once, in vain.
+    ASSERT_TRUE(PumpUntil([&] { return NewLog().find("\tNOT FOUND!\r\n") != std::string::npos; }, 25000));
+    const ULONGLONG tFirstEnded = ::GetTickCount64();
+    ASSERT_TRUE(PumpUntil([&] { return dlg.m_ended.size() == 4; }, 150000)) << NewLog();
+    // Three retries 10 s after a failure, then the wait doubles.
+    const UINT kWaits[] = {10000, 10000, 10000, 20000};
+    for (size_t i = 0; i < 4; ++i)
+    {
+        const ULONGLONG nWait = dlg.m_fired[i] - (i ? dlg.m_ended[i - 1] : tFirstEnded);
+        EXPECT_GE(nWait + 100, kWaits[i]) << "retry " << i + 1;
+        EXPECT_LT(nWait, kWaits[i] * 3 / 2) << "retry " << i + 1;
+    }
+    // Each lengthened wait is logged once, right after its failure; the
+    // watch left the area scanned in vain to the retries.
+    std::string strNew = NewLog();
+    EXPECT_EQ(2u, CountOf(strNew, "\tSEARCH RETRY IN ")) << strNew;
+    for (auto [pszLine, nFailures] : {std::pair<const char*, size_t>{"\tSEARCH RETRY IN 20 S\r\n", 4},
+                                      {"\tSEARCH RETRY IN 40 S\r\n", 5}})
+        EXPECT_EQ(nFailures, CountOf(strNew.substr(0, strNew.find(pszLine)), "\tNOT FOUND!\r\n")) << pszLine;
+    EXPECT_EQ(0u, CountOf(strNew, "\tTRAY MOVE FIND\r\n"));
+
+    // A report starts a search at once, and the count afresh.
+    const RECT rcReport = {1, 2, 3, 4};
+    dlg.SendMessage(WM_GLIMWICK_TRAY_REPORT, TrayReportWParam(rcReport), TrayReportLParam(rcReport));
+    strNew = NewLog();
+    const size_t nReport = strNew.rfind("\tWM_APP FIND\r\n");
+    ASSERT_NE(std::string::npos, nReport);
+    EXPECT_NE(std::string::npos, strNew.find("\tNOT FOUND!\r\n", nReport));
+    EXPECT_EQ(std::string::npos, strNew.find("\tSEARCH RETRY IN ", nReport)) << "10 s again";
 }
 
 TEST(SearchInTheProgram, FindsItselfAtOnceThenPaintsItsPupils)
