@@ -136,6 +136,14 @@ void CChildProcess::Kill()
     m_dwId = 0;
 }
 
+size_t CountOf(const std::string& strText, const std::string& strWhat)
+{
+    size_t n = 0;
+    for (size_t pos = strText.find(strWhat); pos != std::string::npos; pos = strText.find(strWhat, pos + 1))
+        ++n;
+    return n;
+}
+
 std::string ReadWholeFile(const std::string& strPath)
 {
     std::ifstream in(strPath, std::ios::binary);

@@ -50,6 +50,8 @@ private:
 
 // Reads a whole file; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& strPath);
+// How often strWhat occurs in strText, overlaps counted.
+size_t CountOf(const std::string& strText, const std::string& strWhat);
 
 // The system's temporary folder, with a trailing backslash.
 std::string TempFolder();

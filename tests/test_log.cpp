@@ -35,14 +35,6 @@ ULONGLONG SizeOf(const std::string& strPath)
     return CFile::GetStatus(strPath.c_str(), status) ? status.m_size : 0;
 }
 
-size_t CountOf(const std::string& strText, const std::string& strWhat)
-{
-    size_t n = 0;
-    for (size_t pos = strText.find(strWhat); pos != std::string::npos; pos = strText.find(strWhat, pos + 1))
-        ++n;
-    return n;
-}
-
 class LogTest : public ::testing::Test
 {
 protected:

@@ -36,11 +36,7 @@ public:
 
 size_t LogCount(const char* pszLine)
 {
-    const std::string strLog = ReadWholeFile(GetLogPath());
-    size_t n = 0;
-    for (size_t i = strLog.find(pszLine); i != std::string::npos; i = strLog.find(pszLine, i + 1))
-        ++n;
-    return n;
+    return CountOf(ReadWholeFile(GetLogPath()), pszLine);
 }
 
 LRESULT CALLBACK PlainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -80,14 +80,6 @@ bool IsDark(COLORREF cr)
     return GetRValue(cr) < 16 && GetGValue(cr) < 16 && GetBValue(cr) < 16;
 }
 
-size_t CountOf(const std::string& strText, const std::string& strWhat)
-{
-    size_t n = 0;
-    for (size_t pos = strText.find(strWhat); pos != std::string::npos; pos = strText.find(strWhat, pos + 1))
-        ++n;
-    return n;
-}
-
 std::string LogPath()
 {
     return TempFolder() + "test_search_v2.log";
@@ -221,10 +213,12 @@ TEST_F(SearchTest, OverdueWorkerHeldInALogWriteEndsOnItsOwn)
     WriteLog("BEFORE THE HELD SEARCH\n");
     const size_t nBefore = ReadWholeFile(LogPath()).size();
     ::ResetEvent(s_hRelease);
-    // Released well past the 20 s limit (and past the 5 s more after which
-    // the worker used to be cut off, the log's lock still in its hands).
+    // Released well past the search's limit, its polls (and past the 5 s
+    // more after which the worker used to be cut off, the log's lock still
+    // in its hands).
+    constexpr DWORD kReleaseMs = CGlimwickDlg::SEARCH_POLLS * CGlimwickDlg::SEARCH_POLL_MS + 7000;
     std::thread release([] {
-        ::Sleep(27000);
+        ::Sleep(kReleaseMs);
         ::SetEvent(s_hRelease);
     });
 
