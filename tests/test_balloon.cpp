@@ -73,21 +73,26 @@ std::vector<DWORD> ScreenBits(int cx, int cy)
     return bits;
 }
 
-// The reminder as one work-area-sized picture used to compose it: magenta,
-// the text three times, the eyes over it at the bottom centre.
-void ComposeWhole(CDibCanvas& whole, const char* pszText, int cx, int cy)
+// How many pixels of the eyes picture, as the resources hold it, differ
+// from a cx by cy picture's (top row first) at its bottom centre; the
+// eyes' own key pixels show what lies behind them and are not counted.
+int EyesMismatches(const std::vector<DWORD>& bits, int cx, int cy)
 {
-    whole.CreateBlank(0, cx, cy, CDibCanvas::NO_KEY);
-    whole.FillSolidRect(0, 0, cx, cy, CBalloonDlg::KEY_COLOUR);
-    // The shadow, then the letters twice, a pixel apart.
-    RECT rcPasses[] = {{0, 8, cx, cy}, {-1, 7, cx - 1, cy - 1}, {-2, 7, cx - 2, cy - 1}};
-    for (RECT& rc : rcPasses)
-        whole.DrawTextFont(pszText, -1, &rc, CBalloonDlg::TEXT_FORMAT,
-                           rc.left ? CBalloonDlg::LETTER_COLOUR : CBalloonDlg::SHADOW_COLOUR, CBalloonDlg::FONT_POINTS,
-                           "ＭＳ ゴシック");
     CDibCanvas eyes(NULL, IDB_BALLOON_EYES, CDibCanvas::NO_KEY);
     const int cxEyes = eyes.GetWidth(), cyEyes = eyes.GetHeight();
-    whole.DrawImage(&eyes, (cx - cxEyes) / 2, cy - cyEyes, cxEyes, cyEyes, 0, 0, SRCCOPY);
+    const std::vector<DWORD> eyesBits = BitmapBits(static_cast<HBITMAP>(eyes.GetSafeHandle()), cxEyes, cyEyes);
+    if (eyesBits.empty() || bits.size() != static_cast<size_t>(cx) * cy)
+        return -1;
+    const DWORD dwKey = 0x00FF00FF; // magenta reads the same either way round
+    int nMismatches = 0;
+    for (int y = 0; y < cyEyes; ++y)
+        for (int x = 0; x < cxEyes; ++x)
+        {
+            const DWORD dwEye = eyesBits[static_cast<size_t>(y) * cxEyes + x];
+            const size_t nAt = static_cast<size_t>(cy - cyEyes + y) * cx + (cx - cxEyes) / 2 + x;
+            nMismatches += dwEye != dwKey && bits[nAt] != dwEye;
+        }
+    return nMismatches;
 }
 
 // What the balloon paints, on a work-area-sized magenta picture.
@@ -184,11 +189,8 @@ TEST(Balloon, ShowsTheWholePicturesPixelsEachTime)
     for (const std::string& strText : kTexts)
     {
         SCOPED_TRACE(strText.substr(0, 40));
-        CDibCanvas whole;
-        ComposeWhole(whole, strText.c_str(), cx, cy);
-        const std::vector<DWORD> wholeBits = BitmapBits(static_cast<HBITMAP>(whole.GetSafeHandle()), cx, cy);
-        CRgn rgnWhole, rgnWindow;
-        rgnWhole.Attach(whole.CreateRegion(CBalloonDlg::KEY_COLOUR));
+        std::vector<DWORD> firstBits;
+        CRgn rgnWindow;
         rgnWindow.CreateRectRgn(0, 0, 0, 0);
         std::vector<DWORD> screen[2];
         for (auto& shown : screen)
@@ -196,10 +198,17 @@ TEST(Balloon, ShowsTheWholePicturesPixelsEachTime)
             balloon.SetMessageText(strText.c_str());
             CDibCanvas painted;
             Painted(balloon, painted, cx, cy);
-            EXPECT_TRUE(wholeBits == BitmapBits(static_cast<HBITMAP>(painted.GetSafeHandle()), cx, cy))
-                << "the same pixels";
+            const std::vector<DWORD> bits = BitmapBits(static_cast<HBITMAP>(painted.GetSafeHandle()), cx, cy);
+            if (firstBits.empty())
+                firstBits = bits;
+            EXPECT_TRUE(firstBits == bits) << "the same pixels";
+            EXPECT_EQ(0, EyesMismatches(bits, cx, cy)) << "the eyes whole at the bottom centre, over the text";
+            EXPECT_GT(std::count(bits.begin(), bits.end(), 0x00FF00u), 200) << "green letters";
+            // Shaped to exactly the pixels it paints.
+            CRgn rgnPainted;
+            rgnPainted.Attach(painted.CreateRegion(CBalloonDlg::KEY_COLOUR));
             EXPECT_NE(ERROR, ::GetWindowRgn(balloon.m_hWnd, rgnWindow));
-            EXPECT_TRUE(rgnWhole.EqualRgn(&rgnWindow)) << "the same region";
+            EXPECT_TRUE(rgnPainted.EqualRgn(&rgnWindow)) << "the same region";
             balloon.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
             PumpMessages(300);
             shown = ScreenBits(cx, cy);
@@ -294,8 +303,9 @@ TEST(Balloon, TextTooIntricateForOneRegionShowsTheLinesThatFit)
     EXPECT_LE(nRects, CBalloonDlg::MAX_REGION_RECTS);
     EXPECT_GT(nRects, CBalloonDlg::MAX_REGION_RECTS / 2) << "as many lines as fit";
 
+    // The balloon's picture holds every line; its region only those that fit.
     CDibCanvas whole;
-    ComposeWhole(whole, strText.c_str(), cx, cy);
+    Painted(balloon, whole, cx, cy);
     rgnWhole.Attach(whole.CreateRegion(CBalloonDlg::KEY_COLOUR));
     // Whether the two regions are the same within rc.
     auto SameWithin = [&](const RECT& rc) {
