@@ -8,11 +8,11 @@
 #include <windows.h>
 
 // The notification area's screen pixels as the icon search looks at them.
-// Read at once, the area comes from the screen in one block transfer into a
-// 32-bit picture after each marker's pause, and the scan runs on that
-// memory: reading the screen pixel by pixel is slow where the desktop is
-// composed. Where no picture can be made, the pixels are read from the
-// screen one at a time, as they always were.
+// Read at once (where the desktop is composed, and reading the screen pixel
+// by pixel is slow), the area comes from the screen in one block transfer
+// into a 32-bit picture after each marker's pause, and the scan runs on
+// that memory. Otherwise, or where no picture can be made, the pixels are
+// read from the screen one at a time, as they always were.
 class CAreaPixels
 {
 public:

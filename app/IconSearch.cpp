@@ -31,6 +31,7 @@ CIconSearch* CIconSearch::Create(CGlimwickDlg* pOwner)
 CIconSearch::CIconSearch(CGlimwickDlg* pOwner, HANDLE hStop) : m_hStop(hStop), m_pOwner(pOwner)
 {
     m_hrShell = pOwner->ShellIconRect(&m_rcShell);
+    m_bReadAtOnce = pOwner->IsDesktopComposed();
 }
 
 CIconSearch::~CIconSearch()
@@ -120,7 +121,7 @@ UINT CIconSearch::Scan()
 
     if (!ShowMarker(CGlimwickDlg::FRAME_MARKER_A) || Pause(kMarkerSettleMs))
         return CGlimwickDlg::SEARCH_NOT_FOUND;
-    CAreaPixels pixels(rcArea, CAreaPixels::READ_AT_ONCE);
+    CAreaPixels pixels(rcArea, m_bReadAtOnce ? CAreaPixels::READ_AT_ONCE : CAreaPixels::READ_EACH_PIXEL);
     pixels.Read();
     for (POINT pt = {rcArea.left, rcArea.top}; pixels.FindRun(pt, kBlack, kBlue, m_hStop); ++pt.y)
     {
