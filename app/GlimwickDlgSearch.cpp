@@ -39,6 +39,9 @@ UINT CGlimwickDlg::RunSearchWorker()
 {
     // Known again once the worker has read it.
     ::SetRectEmpty(&m_rcTrayArea);
+    // Asked once per search: how the worker reads the screen, and how the
+    // found eyes are drawn.
+    m_bComposed = IsDesktopComposed();
     CIconSearch* pSearch = CIconSearch::Create(this);
     CWinThread* pThread =
         pSearch ? AfxBeginThread(SearchTrayIcon, pSearch, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED) : nullptr;
@@ -121,7 +124,6 @@ void CGlimwickDlg::OnSearchFound()
     m_ptEyeRight.y = m_rcIcon.top + 5;
     ShowFrame(FRAME_OPEN);
     m_ptEyeLeft.x = m_rcIcon.left + 3;
-    m_bComposed = IsDesktopComposed();
     if (m_bTrackerStarted)
         SillbeckStart();
     m_bIconFound = TRUE;

@@ -31,7 +31,7 @@ CIconSearch* CIconSearch::Create(CGlimwickDlg* pOwner)
 CIconSearch::CIconSearch(CGlimwickDlg* pOwner, HANDLE hStop) : m_hStop(hStop), m_pOwner(pOwner)
 {
     m_hrShell = pOwner->ShellIconRect(&m_rcShell);
-    m_bReadAtOnce = pOwner->IsDesktopComposed();
+    m_bReadAtOnce = pOwner->m_bComposed;
 }
 
 CIconSearch::~CIconSearch()

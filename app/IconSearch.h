@@ -21,8 +21,8 @@ public:
 
     // NULL when the stop request cannot be made: without it the worker could
     // neither pause nor be stopped, so there is no search at all. Made on
-    // the controller's thread, which asks the shell where the icon is and
-    // whether the desktop is composed.
+    // the controller's thread, which asks the shell where the icon is and has
+    // asked whether the desktop is composed.
     static CIconSearch* Create(CGlimwickDlg* pOwner);
     CIconSearch(const CIconSearch&) = delete;
     CIconSearch& operator=(const CIconSearch&) = delete;
