@@ -310,30 +310,17 @@ TEST_F(ComposedEyeTest, PupilsInTheIconLookTowardTheCorners)
         HICON hShown = eye.m_trayIcon.GetTrayIcon();
         HICON hOpen = eye.m_hFrames[CGlimwickDlg::FRAME_OPEN];
         for (int y = 0; y < 16; ++y)
-        {
             for (int x = 0; x < 16; ++x)
             {
-                bool bPupil = false;
-                for (POINT pt : {ptLeft, ptRight})
-                    bPupil = bPupil || (x == pt.x + 1 && (y == pt.y + 1 || y == pt.y + 2));
+                const bool bPupil = (x == ptLeft.x + 1 && (y == ptLeft.y + 1 || y == ptLeft.y + 2)) ||
+                                    (x == ptRight.x + 1 && (y == ptRight.y + 1 || y == ptRight.y + 2));
                 EXPECT_EQ(bPupil ? RGB(0, 0, 0) : IconPixel(hOpen, x, y), IconPixel(hShown, x, y))
                     << ptCorner.x << "," << ptCorner.y << ": " << x << "," << y;
             }
-        }
+        // In the tray: each pupil's two pixels.
+        auto Shown = [&](POINT pt, int i) { return screen.GetPixel(rc.left + pt.x - 1, rc.top + pt.y + i) == 0; };
         EXPECT_TRUE(PumpUntil(
-            [&] {
-                for (POINT pt : {ptLeft, ptRight})
-                {
-                    for (int i = 0; i < 2; ++i)
-                    {
-                        if (screen.GetPixel(rc.left + pt.x - 1, rc.top + pt.y + i) != RGB(0, 0, 0))
-                            return false;
-                    }
-                }
-                return true;
-            },
-            3000))
-            << "in the tray";
+            [&] { return Shown(ptLeft, 0) && Shown(ptLeft, 1) && Shown(ptRight, 0) && Shown(ptRight, 1); }, 3000));
     }
 
     // Over a white patch of the test's, the eyes' ticks change the icon and
@@ -350,10 +337,8 @@ TEST_F(ComposedEyeTest, PupilsInTheIconLookTowardTheCorners)
         eye.AnimateTick();
         EXPECT_NE(hBefore, eye.m_trayIcon.GetTrayIcon()) << "the pupils moved in the icon";
         for (int y = 210; y < 224; ++y)
-        {
             for (int x = 210; x < 224; ++x)
                 ASSERT_EQ(RGB(255, 255, 255), screen.GetPixel(x, y)) << x << "," << y;
-        }
     }
 }
 

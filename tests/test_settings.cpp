@@ -343,10 +343,7 @@ TEST_F(PolicyTest, MachineOverUserOverStoredAndBadValuesIgnored)
 
         const std::string strLog = ReadWholeFile(GetLogPath());
         const std::string strNew = strLog.substr(std::min(nLogBefore, strLog.size()));
-        size_t nLogged = 0;
-        for (size_t i = strNew.find(strLine); i != std::string::npos; i = strNew.find(strLine, i + 1))
-            ++nLogged;
-        EXPECT_EQ(c.nLogged, nLogged) << strRow << ": " << strNew;
+        EXPECT_EQ(c.nLogged, CountOf(strNew, strLine)) << strRow << ": " << strNew;
         policies.Read();
         EXPECT_EQ(strLog.size(), ReadWholeFile(GetLogPath()).size()) << strRow << ": logged once";
     }
