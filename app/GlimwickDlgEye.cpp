@@ -54,11 +54,12 @@ void CGlimwickDlg::AnimateTick()
 {
     if (!m_bIconFound)
         return;
+    // A dozing tick keeps the position DozeStep found unmoved: reading it
+    // again here would take in a move made meanwhile (the doze frame's
+    // trip to the shell takes a while) without ever seeing it, and the eyes
+    // would sleep on.
     if (DozeStep())
-    {
-        m_ptLastCursor = CursorPos();
         return;
-    }
     m_ptLastCursor = CursorPos();
     switch (s_nBlinkCounter % kBlinkPeriod)
     {
